@@ -1,0 +1,103 @@
+#include "testbed/harness/RegistryProbe.h"
+
+#include <cstdio>
+
+namespace harness
+{
+namespace
+{
+struct CKey
+{
+    HKEY m_hKey = nullptr;
+    ~CKey()
+    {
+        if (m_hKey)
+            RegCloseKey(m_hKey);
+    }
+};
+} // namespace
+
+void PrintTo(const CRegValue& value, std::ostream* pStream)
+{
+    *pStream << "{type " << value.m_dwType << ", " << value.m_strData.size() << " bytes \""
+             << Printable(value.m_strData) << "\"}";
+}
+
+CRegValue ExpandSz(const std::string& strText)
+{
+    return {REG_EXPAND_SZ, strText + '\0'};
+}
+
+std::optional<CRegValue> ReadRegValue(HKEY hRoot, const char* pszPath, const char* pszName)
+{
+    CKey key;
+    if (RegOpenKeyExA(hRoot, pszPath, 0, KEY_QUERY_VALUE, &key.m_hKey) != ERROR_SUCCESS)
+        return std::nullopt;
+    CRegValue value;
+    DWORD cbData = 0;
+    if (RegQueryValueExA(key.m_hKey, pszName, nullptr, &value.m_dwType, nullptr, &cbData) != ERROR_SUCCESS)
+        return std::nullopt;
+    value.m_strData.resize(cbData);
+    RegQueryValueExA(key.m_hKey, pszName, nullptr, &value.m_dwType,
+                     reinterpret_cast<BYTE*>(&value.m_strData[0]), &cbData);
+    value.m_strData.resize(cbData);
+    return value;
+}
+
+std::vector<std::string> ListRegValues(HKEY hRoot, const char* pszPath)
+{
+    std::vector<std::string> vecNames;
+    CKey key;
+    if (RegOpenKeyExA(hRoot, pszPath, 0, KEY_QUERY_VALUE, &key.m_hKey) != ERROR_SUCCESS)
+        return vecNames;
+    char szName[16384];
+    for (DWORD dwIndex = 0;; ++dwIndex)
+    {
+        DWORD cchName = sizeof(szName);
+        if (RegEnumValueA(key.m_hKey, dwIndex, szName, &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        vecNames.emplace_back(szName, cchName);
+    }
+    return vecNames;
+}
+
+bool RegKeyExists(HKEY hRoot, const char* pszPath)
+{
+    CKey key;
+    return RegOpenKeyExA(hRoot, pszPath, 0, KEY_READ, &key.m_hKey) == ERROR_SUCCESS;
+}
+
+void DeleteRegTree(HKEY hRoot, const char* pszPath)
+{
+    RegDeleteTreeA(hRoot, pszPath);
+    RegDeleteKeyA(hRoot, pszPath);
+}
+
+void WriteRegValue(HKEY hRoot, const char* pszPath, const char* pszName, const CRegValue& value)
+{
+    CKey key;
+    RegCreateKeyExA(hRoot, pszPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key.m_hKey, nullptr);
+    RegSetValueExA(key.m_hKey, pszName, 0, value.m_dwType,
+                   reinterpret_cast<const BYTE*>(value.m_strData.data()),
+                   static_cast<DWORD>(value.m_strData.size()));
+}
+
+std::string Printable(const std::string& strBytes)
+{
+    std::string strOut;
+    for (unsigned char ch : strBytes)
+    {
+        if (ch == '\\')
+            strOut += "\\\\";
+        else if (ch >= 0x20 && ch < 0x7F)
+            strOut.push_back(static_cast<char>(ch));
+        else
+        {
+            char szEscape[8];
+            snprintf(szEscape, sizeof(szEscape), "\\x%02X", ch);
+            strOut += szEscape;
+        }
+    }
+    return strOut;
+}
+} // namespace harness

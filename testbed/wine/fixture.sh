@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The CTest fixture around every test that runs under Wine.
+#   fixture.sh up PREFIX STAND_IN_DLL   make the prefix, install the stand-in MAPI32, keep a wineserver alive
+#   fixture.sh down PREFIX              stop this prefix's wineserver, and no other
+set -euo pipefail
+here=$(dirname "$(readlink -f "$0")")
+source "$here/wine-env.sh"
+action=$1 prefix=$2
+export WINEPREFIX=$prefix
+
+case $action in
+up)
+    wine_prefix_ensure "$prefix"
+    # The server and the services Wine starts with it outlive this script; left
+    # holding CTest's output pipe, they would keep CTest waiting for its end.
+    # -p fails when a server of this prefix is still up, which serves as well.
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+    if [ -n "${3:-}" ]; then
+        "$here/install-stand-in.sh" "$prefix" "$3" </dev/null >"$prefix.log" 2>&1 ||
+            { cat "$prefix.log" >&2; exit 1; }
+    fi
+    ;;
+down)
+    "$WINESERVER" -k 2>/dev/null || true
+    ;;
+esac
