@@ -1,0 +1,6 @@
+#pragma once
+
+#include "app/ProfileSettings.h"
+
+void PrintBanner();
+void PrintConfiguration(CProfileSettings settings);

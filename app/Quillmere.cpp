@@ -1,0 +1,41 @@
+// Quillmere: creates one Outlook mail profile for an Exchange mailbox through
+// Extended MAPI, from the command line alone.
+
+#include <cstdio>
+#include <string>
+
+#include "app/ConsoleTexts.h"
+#include "app/ProfileSettings.h"
+#include "cmdline/CmdSwitches.h"
+#include "cmdline/InterpretSwitches.h"
+
+namespace
+{
+// "Test Profile =" is the placeholder of the usage text, never a real name.
+bool HasProfileName(const CProfileSettings& settings)
+{
+    return !settings.m_strProfileName.empty() && settings.m_strProfileName != "Test Profile =";
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    CProfileSettings settings;
+    PrintBanner();
+
+    CCmdSwitches switches;
+    switches.Parse(argc, argv);
+
+    if (argc > 1)
+    {
+        InterpretSwitches(switches, settings);
+        PrintConfiguration(settings);
+    }
+
+    int nExitStatus = 0;
+    if (!HasProfileName(settings))
+        printf("\nPlease provide a profile name in the commandline\n\n");
+
+    printf("\n\n");
+    return nExitStatus;
+}

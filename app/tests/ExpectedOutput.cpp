@@ -1,0 +1,76 @@
+#include "app/tests/ExpectedOutput.h"
+
+namespace expected
+{
+namespace
+{
+std::string Blanks(size_t n)
+{
+    return std::string(n, ' ');
+}
+
+std::string PadTo73(const std::string& str)
+{
+    return str + Blanks(73 - str.size());
+}
+} // namespace
+
+std::string Banner()
+{
+    const std::string strRule = std::string(73, '=') + "\n";
+    const std::string strEmpty73 = Blanks(73) + "\n";
+    const std::string strEg = Blanks(37) + "eg: ";
+    return "\n" + strRule +
+           "::Quillmere::" + Blanks(23) + "Provided as is, without any warranty \n" +
+           "::Version 5.1.0.11\n" + strRule +
+           PadTo73(Blanks(16) + "Creates an Outlook mail profile for an Exchange mailbox") + "\n" +
+           strEmpty73 +
+           "Usage: Quillmere.exe <1> <2> <3> <4> <5> <6> <7> <8> <9> <10> <11> <12>\n" +
+           std::string(16, '\t') + Blanks(9) + "\n" +
+           strEmpty73 +
+           "  <01> = -s <Server Name>            eg: \"-s mail.example.com\"" + Blanks(15) + "\n" +
+           "  <02> = -m <Mailbox Name>           eg: \"-m \"Doe, Jane\"\"" + Blanks(5) + "\n" +
+           "  <03> = -p <Profile Name>           eg: \"Mail - Jane Doe\"" + Blanks(6) + "\n" +
+           "  <04> = -a <Delete Profile Y/N>     eg: \"-a Y\"-Delete Profile first if it exists \n" +
+           "  <05> = -d <Priority D/P/N>         eg: \"-d D\"-Will Make it the DEFAULT Profile  \n" +
+           strEg + "\"-d P\"-Outlook will PROMPT for Profile   \n" +
+           strEg + "\"-d N\"-Will NOT alter current State      \n" +
+           "  <06> = -c <Cache Mode 0/1/2>       eg: \"-c 2\"-0=Off, 1=Private, 2=Public        \n" +
+           "  <07> = -b <PST Display><PST Path>  eg: \"-b \"Janes Mailbox\" \"c:\\myMailbox.pst\"\n" +
+           "  <08> = -h <Exchange HTTP Proxy URL>eg: \"-h \"webmail.example.com\"" + Blanks(6) + "\n" +
+           "  <09> = -n <FQ Principal Name>      eg: \"-n \"msstd:webmail.example.com\"\n" +
+           "  <10> = -t <Authentication><B/N>    eg: \"-t \"B = BASIC\" or N = \"NTLM\" \n" +
+           "  <11> = -f <Connect via HTTP First> eg: \"-f \"(F)ast/(S)low/(N)either  \n" +
+           "  <12> = -r\t<Turns off first run>\t eg: \"-r \"\n" +
+           strEmpty73 +
+           "       Email:support@quillmere.example\tfor support issues & questions!  \n";
+}
+
+std::string Echo(const CEcho& e)
+{
+    return "\nYour Quillmere configuration elements were:\n"
+           "Server Name\t\t= " + e.m_strServer + "\n"
+           "Mailbox Name\t\t= " + e.m_strMailbox + "\n"
+           "Profile Name\t\t= " + e.m_strProfile + "\n"
+           "Delete Profile\t\t= " + e.m_strDelete + "\n"
+           "Priority\t\t= " + e.m_strPriority + "\n"
+           "Cache Mode\t\t= " + e.m_strCacheMode + "\n"
+           "PST Display\t\t= " + e.m_strPstDisplay + "\n"
+           "PST FileName\t\t= " + e.m_strPstFileName + "\n"
+           "Http Proxy Server\t= " + e.m_strHttpProxy + "\n"
+           "FQ Principle\t\t= " + e.m_strPrincipal + "\n"
+           "Authentication\t\t= " + e.m_strAuthentication + "\n"
+           "Try HTTP First\t\t= " + e.m_strTryHttpFirst + "\n"
+           "Suppress first run\t= " + e.m_strSuppressFirstRun + "\n";
+}
+
+std::string MissingNameNotice()
+{
+    return "\nPlease provide a profile name in the commandline\n\n";
+}
+
+std::string Closing()
+{
+    return "\n\n";
+}
+} // namespace expected

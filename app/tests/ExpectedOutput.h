@@ -1,0 +1,34 @@
+#pragma once
+
+// What Quillmere.exe prints, composed from the rules of each text rather than
+// from the program's own tables, for whole-output comparisons.
+
+#include <string>
+#include <vector>
+
+namespace expected
+{
+std::string Banner();
+
+// The thirteen renderings of the configuration echo, in their order.
+struct CEcho
+{
+    std::string m_strServer;
+    std::string m_strMailbox;
+    std::string m_strProfile;
+    std::string m_strDelete = "false";
+    std::string m_strPriority = "No change";
+    std::string m_strCacheMode = "0";
+    std::string m_strPstDisplay;
+    std::string m_strPstFileName;
+    std::string m_strHttpProxy;
+    std::string m_strPrincipal;
+    std::string m_strAuthentication = "Not set";
+    std::string m_strTryHttpFirst;
+    std::string m_strSuppressFirstRun = "false";
+};
+std::string Echo(const CEcho& echo);
+
+std::string MissingNameNotice();
+std::string Closing();
+} // namespace expected
