@@ -8,6 +8,8 @@
 #include "app/ProfileSettings.h"
 #include "cmdline/CmdSwitches.h"
 #include "cmdline/InterpretSwitches.h"
+#include "registry/JoinArguments.h"
+#include "registry/ProgramRecord.h"
 
 namespace
 {
@@ -24,6 +26,11 @@ int main(int argc, char* argv[])
     PrintBanner();
 
     CCmdSwitches switches;
+    // Recorded before any switch is looked at, so that even a run that goes
+    // wrong later leaves its command line behind.
+    const std::string strCmdLine = JoinArguments(argc, argv);
+    WriteProgramRecord(strCmdLine.c_str());
+
     switches.Parse(argc, argv);
 
     if (argc > 1)

@@ -1,0 +1,45 @@
+#include "registry/StepLog.h"
+
+#include <cstdio>
+
+#include "registry/RegKey.h"
+#include "registry/RegistryPaths.h"
+
+namespace
+{
+void RecordInLog(const char* pszName, const std::string& strText)
+{
+    SetExpandSzValue(CreateRegKey(HKEY_CURRENT_USER, g_szLoggingKey), pszName, strText);
+}
+} // namespace
+
+bool LogStep(const char* pszLabel, HRESULT hrResult)
+{
+    // Warnings are not successes, but the sequence goes on through them.
+    const char* const pszOutcome = hrResult == S_OK ? "Successful" : "Failed";
+    printf("%s\t\t= %s\n", pszLabel, pszOutcome);
+    RecordInLog(pszLabel, pszOutcome);
+    if (FAILED(hrResult))
+    {
+        printf("Action Failed\n");
+        return false;
+    }
+    return true;
+}
+
+std::string FormatTimestamp(const std::tm& localTime)
+{
+    // strftime's %a and %b follow the C locale, which the program never changes:
+    // the English names asctime gives.
+    char szStamp[32] = {};
+    const size_t cch = strftime(szStamp, sizeof(szStamp), "%a %b %d %H:%M:%S %Y\n", &localTime);
+    return std::string(szStamp, cch);
+}
+
+void LogTimestamp()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm localTime = {};
+    localtime_s(&localTime, &now);
+    RecordInLog("timestamp", FormatTimestamp(localTime));
+}

@@ -1,0 +1,65 @@
+// What a whole run of Quillmere.exe leaves under Software\Quillmere.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/ProductInfo.h"
+#include "registry/RegistryPaths.h"
+#include "testbed/harness/Harness.h"
+#include "testbed/harness/RegistryProbe.h"
+
+namespace
+{
+using harness::CRegValue;
+using harness::ExpandSz;
+using harness::ReadRegValue;
+
+struct RecordCase
+{
+    const char* m_pszName;
+    std::vector<std::string> m_vecArgs;
+    std::string m_strCmdLine;
+};
+
+void PrintTo(const RecordCase& c, std::ostream* os)
+{
+    *os << c.m_pszName;
+}
+
+class ProgramRecordTest : public testing::TestWithParam<RecordCase>
+{
+};
+
+TEST_P(ProgramRecordTest, RecordsTheRunAndClearsTheLastLog)
+{
+    harness::DeleteRegTree(HKEY_CURRENT_USER, g_szProgramKey);
+    harness::DeleteRegTree(HKEY_LOCAL_MACHINE, g_szProgramKey);
+    harness::WriteRegValue(HKEY_CURRENT_USER, g_szLoggingKey, "timestamp", ExpandSz("Mon Jan 05 08:00:00 2026\n"));
+    harness::WriteRegValue(HKEY_CURRENT_USER, g_szLoggingKey, "MAPI Init\t", ExpandSz("Successful"));
+
+    const harness::CRunResult result = harness::RunQuillmere(GetParam().m_vecArgs);
+
+    EXPECT_EQ(0u, result.m_dwExitCode);
+    EXPECT_EQ(CRegValue({REG_EXPAND_SZ, std::string("5.0\0", 4)}),
+              ReadRegValue(HKEY_CURRENT_USER, g_szProgramKey, "Version"));
+    EXPECT_EQ(ExpandSz(GetParam().m_strCmdLine), ReadRegValue(HKEY_CURRENT_USER, g_szProgramKey, "CmdLine"));
+    std::vector<std::string> vecNames = harness::ListRegValues(HKEY_CURRENT_USER, g_szProgramKey);
+    std::sort(vecNames.begin(), vecNames.end());
+    EXPECT_EQ((std::vector<std::string>{"CmdLine", "Version"}), vecNames);
+    EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szLoggingKey));
+    EXPECT_EQ(ExpandSz(QUILLMERE_SUPPORT_ADDRESS), ReadRegValue(HKEY_LOCAL_MACHINE, g_szProgramKey, "Support"));
+}
+
+const std::string g_strLong(30000, 'x');
+
+INSTANTIATE_TEST_SUITE_P(Rows, ProgramRecordTest, testing::Values(
+    RecordCase{"NoArguments", {}, ""},
+    RecordCase{"FourArguments", {"-a", "Y", "-d", "N"}, " -a Y -d N"},
+    RecordCase{"ArgumentWithBlanks", {"-m", "Doe, Jane", "-s", "x"}, " -m Doe, Jane -s x"},
+    RecordCase{"QuotesAndEmptyArguments", {"-s", "", "a\"b", "c\\"}, " -s  a\"b c\\"},
+    RecordCase{"ThirtyThousandCharacters", {"-s", g_strLong}, " -s " + g_strLong}),
+    [](const testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.m_pszName); });
+} // namespace
