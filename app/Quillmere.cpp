@@ -8,6 +8,7 @@
 #include "app/ProfileSettings.h"
 #include "cmdline/CmdSwitches.h"
 #include "cmdline/InterpretSwitches.h"
+#include "profile/CreateMailProfile.h"
 #include "registry/JoinArguments.h"
 #include "registry/ProgramRecord.h"
 
@@ -17,6 +18,19 @@ namespace
 bool HasProfileName(const CProfileSettings& settings)
 {
     return !settings.m_strProfileName.empty() && settings.m_strProfileName != "Test Profile =";
+}
+
+// 1 for a profile made, so "IF ERRORLEVEL 1" sees every run that tried; 2 on
+// top of that for one that failed, which a script must not take for success.
+int ReportOutcome(ECreationOutcome outcome)
+{
+    switch (outcome)
+    {
+    case ECreationOutcome::Created: return 1;
+    case ECreationOutcome::StepFailed: return 2;
+    case ECreationOutcome::AlreadyExists: break;
+    }
+    return 0;
 }
 } // namespace
 
@@ -40,7 +54,9 @@ int main(int argc, char* argv[])
     }
 
     int nExitStatus = 0;
-    if (!HasProfileName(settings))
+    if (HasProfileName(settings))
+        nExitStatus = ReportOutcome(CreateMailProfile(settings));
+    else
         printf("\nPlease provide a profile name in the commandline\n\n");
 
     printf("\n\n");

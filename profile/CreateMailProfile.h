@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/ProfileSettings.h"
+
+enum class ECreationOutcome
+{
+    Created,       // ran to its end; steps with warnings included
+    AlreadyExists, // the profile was there and was left alone
+    StepFailed,    // a MAPI step failed and creation stopped there
+};
+
+// Creates the profile named in the settings, with its Exchange, address book
+// and (on request) personal folders services, reporting every MAPI step.
+ECreationOutcome CreateMailProfile(CProfileSettings settings);

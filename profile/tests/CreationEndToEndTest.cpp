@@ -1,0 +1,576 @@
+// Whole runs of Quillmere.exe against the test bed's MAPI32 stand-in: what the
+// program prints, its exit status, what it leaves in the registry, and every
+// MAPI call it made as the stand-in's journal recorded it.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <mapidefs.h>
+#include <mapicode.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/tests/ExpectedOutput.h"
+#include "testbed/harness/Harness.h"
+#include "testbed/harness/RegistryProbe.h"
+#include "testbed/mapi32-stand-in/StandInControl.h"
+
+namespace
+{
+using harness::CRegValue;
+using harness::ExpandSz;
+using harness::ReadRegValue;
+
+constexpr char g_szProgramKey[] = "Software\\Quillmere";
+constexpr char g_szLoggingKey[] = "Software\\Quillmere\\Logging";
+constexpr char g_szOptionsKey[] = "Software\\Microsoft\\Exchange\\Client\\Options";
+constexpr char g_szSetupKey[] = "SOFTWARE\\Microsoft\\Office\\14.0\\Outlook\\Setup";
+constexpr char g_szProfile[] = "Mail - Jane Doe";
+
+// The twelve steps in the order a run with personal folders takes them, and
+// the stand-in operation each one reports.
+enum EStep
+{
+    stepInit,
+    stepAdminProfiles,
+    stepCreateProfile,
+    stepLogon,
+    stepAdminServices,
+    stepExchange,
+    stepAddressBook,
+    stepPersonalFolders,
+    stepServiceTable,
+    stepQueryRows,
+    stepConfigureExchange,
+    stepConfigurePst,
+    NUM_STEPS
+};
+
+struct CStepInfo
+{
+    const char* m_pszLabel;
+    std::string m_strForcedOperation;
+};
+
+const CStepInfo g_rgSteps[NUM_STEPS] = {
+    {"MAPI Init\t", standin::szForceMAPIInitialize},
+    {"MAPI Admin Profiles", standin::szForceMAPIAdminProfiles},
+    {"MAPI Create Profile", standin::szForceCreateProfile},
+    {"MAPI Logon\t", standin::szForceMAPILogonEx},
+    {"MAPI Admin Services", standin::szForceAdminServices},
+    {"Exchange Server\t", standin::ForcePerService(standin::szForceCreateMsgService, "MSEMS")},
+    {"Outlook Address Book", standin::ForcePerService(standin::szForceCreateMsgService, "CONTAB")},
+    {"Personal Folders", standin::ForcePerService(standin::szForceCreateMsgService, "MSUPST MS")},
+    {"MSG Services Table", standin::szForceGetMsgServiceTable},
+    {"Query All Rows\t", standin::szForceHrQueryAllRows},
+    {"Configure MSEMS\t", standin::ForcePerService(standin::szForceConfigureMsgService, "MSEMS")},
+    {"Configure MSUPST MS", standin::ForcePerService(standin::szForceConfigureMsgService, "MSUPST MS")},
+};
+
+enum class EOutcome
+{
+    Successful,
+    Warning,
+    Failed,
+};
+
+std::string StepLine(EStep step, EOutcome outcome = EOutcome::Successful)
+{
+    std::string strLine = std::string(g_rgSteps[step].m_pszLabel) + "\t\t=";
+    switch (outcome)
+    {
+    case EOutcome::Successful: return strLine + " Successful\n";
+    case EOutcome::Warning: return strLine + " Failed\n";
+    case EOutcome::Failed: return strLine + " Failed\nAction Failed\n";
+    }
+    return strLine;
+}
+
+std::string StepLines(std::initializer_list<EStep> steps)
+{
+    std::string strLines;
+    for (EStep step : steps)
+        strLines += StepLine(step);
+    return strLines;
+}
+
+const std::string g_strHeading = "\nCreating Mail Profile...\n";
+const std::string g_strDone =
+    "\nDone.\n\nOutput also available in the Registry under HKCU\\Software\\Quillmere\\Logging.\n";
+
+// The console of a run that created (or tried to create) a profile.
+std::string CreationRun(const expected::CEcho& echo, const std::string& strSteps, bool bDone = true)
+{
+    return expected::Banner() + expected::Echo(echo) + g_strHeading + strSteps + (bDone ? g_strDone : "") +
+           expected::Closing();
+}
+
+expected::CEcho RoadEcho()
+{
+    expected::CEcho echo;
+    echo.m_strServer = "mail.example.com";
+    echo.m_strMailbox = "Doe, Jane";
+    echo.m_strProfile = g_szProfile;
+    return echo;
+}
+
+const std::vector<std::string> g_vecRoadArgs = {"-s", "mail.example.com", "-m", "Doe, Jane", "-p", g_szProfile};
+
+std::vector<std::string> Concat(std::vector<std::string> vecHead, const std::vector<std::string>& vecTail)
+{
+    vecHead.insert(vecHead.end(), vecTail.begin(), vecTail.end());
+    return vecHead;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> vec)
+{
+    std::sort(vec.begin(), vec.end());
+    return vec;
+}
+
+class CreationTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char* pszKey : {g_szProgramKey, standin::szControlKey, standin::szOutlookKey, g_szOptionsKey})
+            harness::DeleteRegTree(HKEY_CURRENT_USER, pszKey);
+        char szTemp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, szTemp);
+        m_strJournal = std::string(szTemp) + "quillmere-stand-in-journal.txt";
+        DeleteFileA(m_strJournal.c_str());
+        SetControl(standin::szJournalValue, m_strJournal);
+    }
+
+    void TearDown() override
+    {
+        // The journal of a failed case helps the reader more than any message.
+        if (HasFailure())
+            printf("Stand-in journal:\n%s", ReadJournalText().c_str());
+        DeleteFileA(m_strJournal.c_str());
+    }
+
+    static void SetControl(const char* pszName, const std::string& strText)
+    {
+        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, pszName,
+                               {REG_SZ, strText + std::string(1, '\0')});
+    }
+
+    static void Force(const std::string& strOperation, HRESULT hr)
+    {
+        const DWORD dwStatus = static_cast<DWORD>(hr);
+        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, strOperation.c_str(),
+                               {REG_DWORD, std::string(reinterpret_cast<const char*>(&dwStatus), sizeof(dwStatus))});
+    }
+
+    static void ClearForced(const std::string& strOperation)
+    {
+        HKEY hKey = nullptr;
+        if (RegOpenKeyA(HKEY_CURRENT_USER, standin::szControlKey, &hKey) == ERROR_SUCCESS)
+        {
+            RegDeleteValueA(hKey, strOperation.c_str());
+            RegCloseKey(hKey);
+        }
+    }
+
+    // A run whose only purpose is to leave the profile behind; its journal is dropped.
+    void MakeProfile()
+    {
+        ASSERT_EQ(1u, harness::RunQuillmere(g_vecRoadArgs).m_dwExitCode);
+        DeleteFileA(m_strJournal.c_str());
+    }
+
+    std::string ReadJournalText() const
+    {
+        std::ifstream stream(m_strJournal, std::ios::binary);
+        std::stringstream text;
+        text << stream.rdbuf();
+        return text.str();
+    }
+
+    std::vector<std::string> ReadJournal() const
+    {
+        std::vector<std::string> vecLines;
+        std::istringstream stream(ReadJournalText());
+        for (std::string strLine; std::getline(stream, strLine);)
+        {
+            if (!strLine.empty() && strLine.back() == '\r')
+                strLine.pop_back();
+            vecLines.push_back(strLine);
+        }
+        return vecLines;
+    }
+
+    // The journal lines of the calls whose name starts with one of the prefixes.
+    std::vector<std::string> ReadJournal(std::initializer_list<const char*> prefixes) const
+    {
+        std::vector<std::string> vecLines;
+        for (const std::string& strLine : ReadJournal())
+            for (const char* pszPrefix : prefixes)
+                if (strLine.compare(0, strlen(pszPrefix), pszPrefix) == 0)
+                    vecLines.push_back(strLine);
+        return vecLines;
+    }
+
+    // What ends every journal: the releases, MAPI's uninitialisation, and the
+    // unload that reports whatever the program left alive.
+    std::vector<std::string> ReadReleases() const
+    {
+        return ReadJournal({"UlRelease(", "FreeProws(", "MAPIUninitialize(", "DllMain("});
+    }
+
+    std::string m_strJournal;
+};
+
+// The road of one ordinary run: -s, -m, -p, -d D, -c 1, -r.
+TEST_F(CreationTest, CreatesTheDefaultProfileWithExchangeAndAddressBook)
+{
+    harness::WriteRegValue(HKEY_CURRENT_USER, g_szSetupKey, "First-Run", {REG_BINARY, std::string("\x01", 1)});
+    harness::WriteRegValue(HKEY_CURRENT_USER, g_szSetupKey, "FirstRun", {REG_DWORD, std::string("\x01\0\0\0", 4)});
+
+    const harness::CRunResult result =
+        harness::RunQuillmere(Concat(g_vecRoadArgs, {"-d", "D", "-c", "1", "-r"}));
+
+    expected::CEcho echo = RoadEcho();
+    echo.m_strPriority = "Profile will become default";
+    echo.m_strCacheMode = "1";
+    echo.m_strSuppressFirstRun = "true";
+    EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon,
+                                                         stepAdminServices, stepExchange, stepAddressBook,
+                                                         stepServiceTable, stepQueryRows, stepConfigureExchange}))),
+              result.m_strStdout);
+    EXPECT_EQ("", result.m_strStderr);
+    EXPECT_EQ(1u, result.m_dwExitCode);
+
+    EXPECT_EQ((std::vector<std::string>{
+                  "MAPIInitialize(init=null) -> 0x00000000 S_OK",
+                  "MAPIAdminProfiles(flags=0x00000000) -> 0x00000000 S_OK out=ProfAdmin#1",
+                  "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) "
+                  "-> 0x00000000 S_OK",
+                  "MAPILogonEx(ui=0x0, profile=\"Mail - Jane Doe\", password=null, flags=0x00008002) -> 0x00000000 "
+                  "S_OK out=Session#2",
+                  "Session#2.AdminServices(flags=0x00000000) -> 0x00000000 S_OK out=ServiceAdmin#3",
+                  "ServiceAdmin#3.CreateMsgService(service=\"MSEMS\", display=\"Microsoft Exchange Server\", "
+                  "ui=0x0, flags=0x00000000) -> 0x00000000 S_OK created=1:MSEMS",
+                  "ServiceAdmin#3.CreateMsgService(service=\"CONTAB\", display=\"Outlook Address Book\", ui=0x0, "
+                  "flags=0x00000000) -> 0x00000000 S_OK created=2:CONTAB",
+                  "ProfAdmin#1.SetDefaultProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK",
+                  "ServiceAdmin#3.GetMsgServiceTable(flags=0x00000000) -> 0x00000000 S_OK out=Table#4",
+                  "HrQueryAllRows(table=Table#4, columns=[0x3D09001E, 0x3D0C0102], restriction=null, sort=null, "
+                  "max=0) -> 0x00000000 S_OK out=Rows#5 [1:MSEMS, 2:CONTAB]",
+                  "ServiceAdmin#3.ConfigureMsgService(uid=1:MSEMS, ui=0x0, flags=0x00000000, props=[0x6608001E "
+                  "\"mail.example.com\", 0x6607001E \"Doe, Jane\", 0x3A03000B false, 0x3D04000B true, 0x66010003 "
+                  "0x00000180]) -> 0x00000000 S_OK",
+                  "UlRelease(Table#4) -> 0",
+                  "UlRelease(ServiceAdmin#3) -> 0",
+                  "UlRelease(Session#2) -> 0",
+                  "UlRelease(ProfAdmin#1) -> 0",
+                  "FreeProws(Rows#5)",
+                  "MAPIUninitialize() -> inits=1 uninits=1 alive=[] buffers=0",
+                  "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0",
+              }),
+              ReadJournal());
+
+    EXPECT_EQ(Sorted({"timestamp", "MAPI Init\t", "MAPI Admin Profiles", "MAPI Create Profile", "MAPI Logon\t",
+                      "MAPI Admin Services", "Exchange Server\t", "Outlook Address Book", "MSG Services Table",
+                      "Query All Rows\t", "Configure MSEMS\t"}),
+              Sorted(harness::ListRegValues(HKEY_CURRENT_USER, g_szLoggingKey)));
+    EXPECT_EQ(ExpandSz("Successful"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, "Configure MSEMS\t"));
+    EXPECT_EQ(CRegValue({REG_EXPAND_SZ, std::string("0\0", 2)}),
+              ReadRegValue(HKEY_CURRENT_USER, g_szOptionsKey, "PickLogonProfile"));
+    EXPECT_EQ(CRegValue({REG_SZ, std::string(g_szProfile) + '\0'}),
+              ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
+    EXPECT_TRUE(harness::ListRegValues(HKEY_CURRENT_USER, g_szSetupKey).empty());
+}
+
+// The proxy entries reach MAPI whole, after the cache entry, in wide text.
+TEST_F(CreationTest, PassesTheWholeExchangeArrayWithProxy)
+{
+    const harness::CRunResult result = harness::RunQuillmere(
+        {"-p", g_szProfile, "-m", "Doe, Jane", "-c", "2", "-h", "webmail.example.com", "-n",
+         "msstd:webmail.example.com", "-t", "n", "-f", "s"});
+
+    EXPECT_EQ(1u, result.m_dwExitCode);
+    EXPECT_EQ((std::vector<std::string>{
+                  "ServiceAdmin#3.ConfigureMsgService(uid=1:MSEMS, ui=0x0, flags=0x00000000, props=[0x6607001E "
+                  "\"Doe, Jane\", 0x3A03000B false, 0x3D04000B true, 0x66010003 0x00000400, 0x66230003 0x00000027, "
+                  "0x6622001F L\"webmail.example.com\", 0x6625001F L\"msstd:webmail.example.com\", 0x66270003 "
+                  "0x00000002]) -> 0x00000000 S_OK",
+              }),
+              ReadJournal({"ServiceAdmin#3.ConfigureMsgService("}));
+}
+
+// An existing profile, with and without -a Y, and a deletion that fails.
+TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessDeletedFirst)
+{
+    const std::string strFullRun =
+        StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange, stepAddressBook, stepServiceTable,
+                   stepQueryRows, stepConfigureExchange});
+    const std::string strStart = StepLines({stepInit, stepAdminProfiles});
+    const std::string strExists = "Profile already exists. No further action taken.\n";
+    const struct
+    {
+        const char* m_pszCase;
+        bool m_bExists;
+        bool m_bDeleteFirst;
+        bool m_bDeletionFails;
+        std::string m_strSteps;
+        bool m_bDone;
+        DWORD m_dwExit;
+        std::vector<std::string> m_vecAdminCalls;
+    } rows[] = {
+        {"exists, no -a", true, false, false, strStart + strExists, false, 0,
+         {"ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
+          "0x80070005 MAPI_E_NO_ACCESS"}},
+        {"-a Y, none there", false, true, false,
+         strStart + "Profile does not exist or could not be deleted. \n" + strFullRun, true, 1,
+         {"ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x8004010F MAPI_E_NOT_FOUND",
+          "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
+          "0x00000000 S_OK"}},
+        {"-a Y, deleted and made anew", true, true, false, strStart + "Deleted profile. \n" + strFullRun, true, 1,
+         {"ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK",
+          "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
+          "0x00000000 S_OK"}},
+        {"-a Y, deletion fails", true, true, true,
+         strStart + "Profile does not exist or could not be deleted. \n" + strExists, false, 0,
+         {"ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x80004005 MAPI_E_CALL_FAILED",
+          "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
+          "0x80070005 MAPI_E_NO_ACCESS"}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        SetUp();
+        if (row.m_bExists)
+            MakeProfile();
+        if (row.m_bDeletionFails)
+            Force(standin::szForceDeleteProfile, MAPI_E_CALL_FAILED);
+
+        const harness::CRunResult result =
+            harness::RunQuillmere(Concat(g_vecRoadArgs, {"-a", row.m_bDeleteFirst ? "Y" : "N"}));
+
+        expected::CEcho echo = RoadEcho();
+        echo.m_strDelete = row.m_bDeleteFirst ? "true" : "false";
+        EXPECT_EQ(harness::Crlf(CreationRun(echo, row.m_strSteps, row.m_bDone)), result.m_strStdout);
+        EXPECT_EQ(row.m_dwExit, result.m_dwExitCode);
+        EXPECT_EQ(row.m_vecAdminCalls, ReadJournal({"ProfAdmin#1.DeleteProfile(", "ProfAdmin#1.CreateProfile("}));
+        const std::vector<std::string> vecReleases = ReadReleases();
+        ASSERT_FALSE(vecReleases.empty());
+        EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0", vecReleases.back());
+        if (!row.m_bDone)
+        {
+            EXPECT_EQ((std::vector<std::string>{"UlRelease(ProfAdmin#1) -> 0",
+                                                "MAPIUninitialize() -> inits=1 uninits=1 alive=[] buffers=0",
+                                                "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0"}),
+                      vecReleases);
+        }
+    }
+}
+
+// Personal folders: created with UI allowed, and configured path first
+// wherever its row stands among the first three.
+TEST_F(CreationTest, ConfiguresPersonalFoldersInTheOrderOfTheRows)
+{
+    const std::string strConfigureExchange =
+        "ServiceAdmin#3.ConfigureMsgService(uid=1:MSEMS, ui=0x0, flags=0x00000000, props=[0x6608001E "
+        "\"mail.example.com\", 0x6607001E \"Doe, Jane\", 0x3A03000B false, 0x3D04000B true]) -> 0x00000000 S_OK";
+    const std::string strConfigurePst =
+        "ServiceAdmin#3.ConfigureMsgService(uid=3:MSUPST MS, ui=0x0, flags=0x00000000, props=[0x6700001E "
+        "\"c:\\\\myMailbox.pst\", 0x3001001E \"Janes Mailbox\"]) -> 0x00000000 S_OK";
+    const struct
+    {
+        const char* m_pszOrder;
+        const char* m_pszRows;
+        std::vector<EStep> m_vecConfigured;
+        std::vector<std::string> m_vecConfigureCalls;
+    } rows[] = {
+        {standin::szRowOrderCreated, "[1:MSEMS, 2:CONTAB, 3:MSUPST MS]", {stepConfigureExchange, stepConfigurePst},
+         {strConfigureExchange, strConfigurePst}},
+        {standin::szRowOrderReversed, "[3:MSUPST MS, 2:CONTAB, 1:MSEMS]", {stepConfigurePst, stepConfigureExchange},
+         {strConfigurePst, strConfigureExchange}},
+        {"1,2,0", "[2:CONTAB, 3:MSUPST MS, 1:MSEMS]", {stepConfigurePst, stepConfigureExchange},
+         {strConfigurePst, strConfigureExchange}},
+        // The limit counts rows: a fourth row is never visited, whatever it holds.
+        {"1,1,2,0", "[2:CONTAB, 2:CONTAB, 3:MSUPST MS, 1:MSEMS]", {stepConfigurePst}, {strConfigurePst}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszOrder);
+        SetUp();
+        SetControl(standin::szRowOrderValue, row.m_pszOrder);
+
+        const harness::CRunResult result =
+            harness::RunQuillmere(Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}));
+
+        expected::CEcho echo = RoadEcho();
+        echo.m_strPstDisplay = "Janes Mailbox";
+        echo.m_strPstFileName = "c:\\myMailbox.pst";
+        std::string strSteps = StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon, stepAdminServices,
+                                          stepExchange, stepAddressBook, stepPersonalFolders, stepServiceTable,
+                                          stepQueryRows});
+        for (EStep step : row.m_vecConfigured)
+            strSteps += StepLine(step);
+        EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
+        EXPECT_EQ(1u, result.m_dwExitCode);
+        EXPECT_EQ((std::vector<std::string>{
+                      "ServiceAdmin#3.CreateMsgService(service=\"MSUPST MS\", display=\"MSUPST MS\", ui=0x0, "
+                      "flags=0x00000010) -> 0x00000000 S_OK created=3:MSUPST MS"}),
+                  ReadJournal({"ServiceAdmin#3.CreateMsgService(service=\"MSUPST MS\""}));
+        EXPECT_EQ(std::vector<std::string>{"HrQueryAllRows(table=Table#4, columns=[0x3D09001E, 0x3D0C0102], "
+                                           "restriction=null, sort=null, max=0) -> 0x00000000 S_OK out=Rows#5 " +
+                                           std::string(row.m_pszRows)},
+                  ReadJournal({"HrQueryAllRows("}));
+        EXPECT_EQ(row.m_vecConfigureCalls, ReadJournal({"ServiceAdmin#3.ConfigureMsgService("}));
+    }
+}
+
+// Without personal folders only two rows are looked at.
+TEST_F(CreationTest, WithoutPersonalFoldersTheWalkStopsAfterTwoRows)
+{
+    SetControl(standin::szRowOrderValue, "1,1,0");
+
+    const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs);
+
+    EXPECT_EQ(1u, result.m_dwExitCode);
+    EXPECT_TRUE(ReadJournal({"ServiceAdmin#3.ConfigureMsgService("}).empty());
+    EXPECT_EQ(harness::Crlf(CreationRun(RoadEcho(), StepLines({stepInit, stepAdminProfiles, stepCreateProfile,
+                                                               stepLogon, stepAdminServices, stepExchange,
+                                                               stepAddressBook, stepServiceTable, stepQueryRows}))),
+              result.m_strStdout);
+}
+
+TEST_F(CreationTest, PrioritySetsTheLogonChoiceAndTheDefault)
+{
+    const CRegValue earlierChoice{REG_SZ, std::string("earlier\0", 8)};
+    const CRegValue earlierDefault{REG_SZ, std::string("Earlier Profile\0", 16)};
+    const struct
+    {
+        const char* m_pszCase;
+        std::vector<std::string> m_vecArgs;
+        CRegValue m_choice;
+        CRegValue m_default;
+        std::vector<std::string> m_vecDefaultCalls;
+    } rows[] = {
+        {"-d P", {"-d", "P"}, {REG_EXPAND_SZ, std::string("1\0", 2)}, {REG_NONE, ""},
+         {"ProfAdmin#1.SetDefaultProfile(profile=null, flags=0x00000000) -> 0x00000000 S_OK"}},
+        {"-d N", {"-d", "N"}, earlierChoice, earlierDefault, {}},
+        {"no -d", {}, earlierChoice, earlierDefault, {}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        SetUp();
+        harness::WriteRegValue(HKEY_CURRENT_USER, g_szOptionsKey, "PickLogonProfile", earlierChoice);
+        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue,
+                               earlierDefault);
+
+        const harness::CRunResult result = harness::RunQuillmere(Concat(g_vecRoadArgs, row.m_vecArgs));
+
+        EXPECT_EQ(1u, result.m_dwExitCode);
+        EXPECT_EQ(row.m_choice, ReadRegValue(HKEY_CURRENT_USER, g_szOptionsKey, "PickLogonProfile"));
+        EXPECT_EQ(row.m_default.m_dwType == REG_NONE ? std::nullopt : std::optional<CRegValue>(row.m_default),
+                  ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
+        EXPECT_EQ(row.m_vecDefaultCalls, ReadJournal({"ProfAdmin#1.SetDefaultProfile("}));
+    }
+}
+
+// Every logged step forced to fail in turn, on a run with personal folders.
+TEST_F(CreationTest, AFailedStepEndsCreationReleasesWhatWasTakenAndExitsWithTwo)
+{
+    for (int nFailing = stepInit; nFailing < NUM_STEPS; ++nFailing)
+    {
+        const EStep failing = static_cast<EStep>(nFailing);
+        SCOPED_TRACE(g_rgSteps[failing].m_pszLabel);
+        SetUp();
+        Force(g_rgSteps[failing].m_strForcedOperation, MAPI_E_CALL_FAILED);
+
+        const harness::CRunResult result =
+            harness::RunQuillmere(Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}));
+
+        expected::CEcho echo = RoadEcho();
+        echo.m_strPstDisplay = "Janes Mailbox";
+        echo.m_strPstFileName = "c:\\myMailbox.pst";
+        std::string strSteps;
+        std::vector<std::string> vecLogged = {"timestamp"};
+        for (int nStep = stepInit; nStep <= failing; ++nStep)
+        {
+            const EStep step = static_cast<EStep>(nStep);
+            strSteps += StepLine(step, step == failing ? EOutcome::Failed : EOutcome::Successful);
+            vecLogged.push_back(g_rgSteps[step].m_pszLabel);
+        }
+        EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
+        EXPECT_EQ(2u, result.m_dwExitCode);
+        EXPECT_EQ(Sorted(vecLogged), Sorted(harness::ListRegValues(HKEY_CURRENT_USER, g_szLoggingKey)));
+        EXPECT_EQ(ExpandSz("Failed"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, g_rgSteps[failing].m_pszLabel));
+
+        // What was obtained before the failure goes back, in MAPI's order.
+        std::vector<std::string> vecReleases;
+        if (failing > stepServiceTable)
+            vecReleases.push_back("UlRelease(Table#4) -> 0");
+        if (failing > stepAdminServices)
+            vecReleases.push_back("UlRelease(ServiceAdmin#3) -> 0");
+        if (failing > stepLogon)
+            vecReleases.push_back("UlRelease(Session#2) -> 0");
+        if (failing > stepAdminProfiles)
+            vecReleases.push_back("UlRelease(ProfAdmin#1) -> 0");
+        if (failing > stepQueryRows)
+            vecReleases.push_back("FreeProws(Rows#5)");
+        const std::string strBalance =
+            failing == stepInit ? "inits=0 uninits=0 alive=[] buffers=0" : "inits=1 uninits=1 alive=[] buffers=0";
+        if (failing != stepInit)
+            vecReleases.push_back("MAPIUninitialize() -> " + strBalance);
+        vecReleases.push_back("DllMain(DLL_PROCESS_DETACH) -> " + strBalance);
+        EXPECT_EQ(vecReleases, ReadReleases());
+    }
+}
+
+// A warning is reported as "Failed" but does not stop creation.
+TEST_F(CreationTest, AWarningIsReportedAndCreationGoesOn)
+{
+    constexpr HRESULT hrWarning = MAPI_W_ERRORS_RETURNED;
+    for (EStep warned : {stepLogon, stepConfigureExchange})
+    {
+        SCOPED_TRACE(g_rgSteps[warned].m_pszLabel);
+        SetUp();
+        Force(g_rgSteps[warned].m_strForcedOperation, hrWarning);
+
+        const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs);
+
+        std::string strSteps;
+        for (EStep step : {stepInit, stepAdminProfiles, stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
+                           stepAddressBook, stepServiceTable, stepQueryRows, stepConfigureExchange})
+            strSteps += StepLine(step, step == warned ? EOutcome::Warning : EOutcome::Successful);
+        EXPECT_EQ(harness::Crlf(CreationRun(RoadEcho(), strSteps)), result.m_strStdout);
+        EXPECT_EQ(1u, result.m_dwExitCode);
+        EXPECT_EQ(ExpandSz("Failed"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, g_rgSteps[warned].m_pszLabel));
+        EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0", ReadReleases().back());
+    }
+}
+
+// Wine's own MAPI32, which has no provider behind it: what a machine without
+// Outlook gives. The test bed gives the stand-in to programs by name, so the
+// same program under another name gets Wine's.
+TEST_F(CreationTest, WithoutAMailProviderMapiInitFails)
+{
+    char szTemp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, szTemp);
+    harness::CRunOptions options;
+    options.m_strProgram = std::string(szTemp) + "QuillmereWithoutProvider.exe";
+    ASSERT_TRUE(CopyFileA(harness::LocateBesideSelf("Quillmere.exe").c_str(), options.m_strProgram.c_str(), FALSE));
+
+    const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs, options);
+
+    EXPECT_EQ(harness::Crlf(CreationRun(RoadEcho(), StepLine(stepInit, EOutcome::Failed))), result.m_strStdout);
+    EXPECT_EQ("", result.m_strStderr);
+    EXPECT_EQ(2u, result.m_dwExitCode);
+    // The stand-in was never loaded.
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_strJournal.c_str()));
+    EXPECT_EQ(Sorted({"timestamp", "MAPI Init\t"}), Sorted(harness::ListRegValues(HKEY_CURRENT_USER, g_szLoggingKey)));
+    DeleteFileA(options.m_strProgram.c_str());
+}
+} // namespace
