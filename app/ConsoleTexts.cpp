@@ -10,7 +10,7 @@ const char* const s_rgpszBanner[] = {
     "\n",
     "=========================================================================\n",
     "::Quillmere::                       Provided as is, without any warranty \n",
-    "::Version 5.1.0.11\n",
+    "::Version " QUILLMERE_VERSION_TEXT "\n",
     "=========================================================================\n",
     "                Creates an Outlook mail profile for an Exchange mailbox  \n",
     "                                                                         \n",

@@ -1,0 +1,97 @@
+// The version resource and the manifest, read back from the built program as
+// Explorer, installers and the loader read them.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "testbed/harness/Harness.h"
+
+namespace
+{
+std::vector<BYTE> ReadVersionInfo(const std::string& strPath)
+{
+    DWORD dwHandle = 0;
+    const DWORD cb = GetFileVersionInfoSizeA(strPath.c_str(), &dwHandle);
+    std::vector<BYTE> vecInfo(cb);
+    if (cb == 0 || !GetFileVersionInfoA(strPath.c_str(), 0, cb, vecInfo.data()))
+        vecInfo.clear();
+    return vecInfo;
+}
+
+std::string QueryString(std::vector<BYTE>& vecInfo, const char* pszName)
+{
+    const std::string strSubBlock = std::string("\\StringFileInfo\\040904E4\\") + pszName;
+    char* pszValue = nullptr;
+    UINT cch = 0;
+    if (!VerQueryValueA(vecInfo.data(), strSubBlock.c_str(), reinterpret_cast<void**>(&pszValue), &cch) || !pszValue)
+        return "<absent>";
+    return pszValue;
+}
+
+TEST(Resources, VersionInfoNamesTheProgram)
+{
+    std::vector<BYTE> vecInfo = ReadVersionInfo(harness::LocateBesideSelf("Quillmere.exe"));
+    ASSERT_FALSE(vecInfo.empty());
+
+    VS_FIXEDFILEINFO* pFixed = nullptr;
+    UINT cb = 0;
+    ASSERT_TRUE(VerQueryValueA(vecInfo.data(), "\\", reinterpret_cast<void**>(&pFixed), &cb));
+    EXPECT_EQ(static_cast<DWORD>(VS_FFI_SIGNATURE), pFixed->dwSignature);
+    EXPECT_EQ(MAKELONG(1, 5), pFixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(11, 0), pFixed->dwFileVersionLS);
+    EXPECT_EQ(pFixed->dwFileVersionMS, pFixed->dwProductVersionMS);
+    EXPECT_EQ(pFixed->dwFileVersionLS, pFixed->dwProductVersionLS);
+    EXPECT_EQ(static_cast<DWORD>(VFT_APP), pFixed->dwFileType);
+
+    static const struct
+    {
+        const char* m_pszName;
+        const char* m_pszValue;
+    } s_rows[] = {
+        {"FileVersion", "5.1.0.11"},
+        {"ProductVersion", "5.1.0.11"},
+        {"ProductName", "Quillmere"},
+        {"FileDescription", "Creates an Outlook mail profile for an Exchange mailbox"},
+        {"InternalName", "Quillmere"},
+        {"OriginalFilename", "Quillmere.exe"},
+        {"LegalCopyright", "Copyright (C) 2026 The Quillmere developers"},
+    };
+    for (const auto& row : s_rows)
+        EXPECT_EQ(row.m_pszValue, QueryString(vecInfo, row.m_pszName)) << row.m_pszName;
+}
+
+// Wine maps the Linux root to drive Z:, where the source tree is.
+std::string ReadSourceFile(const char* pszUnixPath)
+{
+    std::string strPath = std::string("Z:") + pszUnixPath;
+    for (char& ch : strPath)
+        if (ch == '/')
+            ch = '\\';
+    std::ifstream stream(strPath, std::ios::binary);
+    std::stringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+TEST(Resources, ManifestIsTheOneInTheSourceTree)
+{
+    const HMODULE hModule = LoadLibraryExA(harness::LocateBesideSelf("Quillmere.exe").c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(nullptr, hModule);
+    const HRSRC hResource = FindResourceA(hModule, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    ASSERT_NE(nullptr, hResource);
+    const char* const pData = static_cast<const char*>(LockResource(LoadResource(hModule, hResource)));
+    const std::string strEmbedded(pData, SizeofResource(hModule, hResource));
+    FreeLibrary(hModule);
+
+    const std::string strSource = ReadSourceFile(QUILLMERE_SOURCE_DIR "/app/Quillmere.manifest");
+    ASSERT_FALSE(strSource.empty());
+    EXPECT_EQ(strSource, strEmbedded);
+}
+} // namespace
