@@ -73,4 +73,41 @@ std::string Closing()
 {
     return "\n\n";
 }
+
+const char* StepLabel(EStep step)
+{
+    static const char* const s_rgpszLabels[NUM_STEPS] = {
+        "MAPI Init\t",         "MAPI Admin Profiles", "MAPI Create Profile", "MAPI Logon\t",
+        "MAPI Admin Services", "Exchange Server\t",   "Outlook Address Book", "Personal Folders",
+        "MSG Services Table",  "Query All Rows\t",    "Configure MSEMS\t",    "Configure MSUPST MS",
+    };
+    return s_rgpszLabels[step];
+}
+
+std::string StepLine(EStep step, EOutcome outcome)
+{
+    const std::string strStart = std::string(StepLabel(step)) + "\t\t=";
+    switch (outcome)
+    {
+    case EOutcome::Successful: return strStart + " Successful\n";
+    case EOutcome::Warning: return strStart + " Failed\n";
+    case EOutcome::Failed: break;
+    }
+    return strStart + " Failed\nAction Failed\n";
+}
+
+std::string StepLines(std::initializer_list<EStep> steps)
+{
+    std::string strLines;
+    for (EStep step : steps)
+        strLines += StepLine(step);
+    return strLines;
+}
+
+std::string CreationRun(const CEcho& echo, const std::string& strSteps, bool bDone)
+{
+    const std::string strDone =
+        "\nDone.\n\nOutput also available in the Registry under HKCU\\Software\\Quillmere\\Logging.\n";
+    return Banner() + Echo(echo) + "\nCreating Mail Profile...\n" + strSteps + (bDone ? strDone : "") + Closing();
+}
 } // namespace expected

@@ -3,6 +3,7 @@
 // What Quillmere.exe prints, composed from the rules of each text rather than
 // from the program's own tables, for whole-output comparisons.
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -31,4 +32,37 @@ std::string Echo(const CEcho& echo);
 
 std::string MissingNameNotice();
 std::string Closing();
+
+// The twelve steps of profile creation in the order a run with personal
+// folders takes them.
+enum EStep
+{
+    stepInit,
+    stepAdminProfiles,
+    stepCreateProfile,
+    stepLogon,
+    stepAdminServices,
+    stepExchange,
+    stepAddressBook,
+    stepPersonalFolders,
+    stepServiceTable,
+    stepQueryRows,
+    stepConfigureExchange,
+    stepConfigurePst,
+    NUM_STEPS
+};
+const char* StepLabel(EStep step);
+
+enum class EOutcome
+{
+    Successful,
+    Warning, // a positive status: reported, but creation goes on
+    Failed,
+};
+std::string StepLine(EStep step, EOutcome outcome = EOutcome::Successful);
+std::string StepLines(std::initializer_list<EStep> steps);
+
+// The console of a run that created, or tried to create, a profile: echo,
+// heading, the step lines given, and (when done) the closing report.
+std::string CreationRun(const CEcho& echo, const std::string& strSteps, bool bDone = true);
 } // namespace expected

@@ -32,83 +32,23 @@ constexpr char g_szOptionsKey[] = "Software\\Microsoft\\Exchange\\Client\\Option
 constexpr char g_szSetupKey[] = "SOFTWARE\\Microsoft\\Office\\14.0\\Outlook\\Setup";
 constexpr char g_szProfile[] = "Mail - Jane Doe";
 
-// The twelve steps in the order a run with personal folders takes them, and
-// the stand-in operation each one reports.
-enum EStep
-{
-    stepInit,
-    stepAdminProfiles,
-    stepCreateProfile,
-    stepLogon,
-    stepAdminServices,
-    stepExchange,
-    stepAddressBook,
-    stepPersonalFolders,
-    stepServiceTable,
-    stepQueryRows,
-    stepConfigureExchange,
-    stepConfigurePst,
-    NUM_STEPS
+using namespace expected;
+
+// The stand-in operation whose status each step reports, for forcing it.
+const std::string g_rgForcedOperations[NUM_STEPS] = {
+    standin::szForceMAPIInitialize,
+    standin::szForceMAPIAdminProfiles,
+    standin::szForceCreateProfile,
+    standin::szForceMAPILogonEx,
+    standin::szForceAdminServices,
+    standin::ForcePerService(standin::szForceCreateMsgService, "MSEMS"),
+    standin::ForcePerService(standin::szForceCreateMsgService, "CONTAB"),
+    standin::ForcePerService(standin::szForceCreateMsgService, "MSUPST MS"),
+    standin::szForceGetMsgServiceTable,
+    standin::szForceHrQueryAllRows,
+    standin::ForcePerService(standin::szForceConfigureMsgService, "MSEMS"),
+    standin::ForcePerService(standin::szForceConfigureMsgService, "MSUPST MS"),
 };
-
-struct CStepInfo
-{
-    const char* m_pszLabel;
-    std::string m_strForcedOperation;
-};
-
-const CStepInfo g_rgSteps[NUM_STEPS] = {
-    {"MAPI Init\t", standin::szForceMAPIInitialize},
-    {"MAPI Admin Profiles", standin::szForceMAPIAdminProfiles},
-    {"MAPI Create Profile", standin::szForceCreateProfile},
-    {"MAPI Logon\t", standin::szForceMAPILogonEx},
-    {"MAPI Admin Services", standin::szForceAdminServices},
-    {"Exchange Server\t", standin::ForcePerService(standin::szForceCreateMsgService, "MSEMS")},
-    {"Outlook Address Book", standin::ForcePerService(standin::szForceCreateMsgService, "CONTAB")},
-    {"Personal Folders", standin::ForcePerService(standin::szForceCreateMsgService, "MSUPST MS")},
-    {"MSG Services Table", standin::szForceGetMsgServiceTable},
-    {"Query All Rows\t", standin::szForceHrQueryAllRows},
-    {"Configure MSEMS\t", standin::ForcePerService(standin::szForceConfigureMsgService, "MSEMS")},
-    {"Configure MSUPST MS", standin::ForcePerService(standin::szForceConfigureMsgService, "MSUPST MS")},
-};
-
-enum class EOutcome
-{
-    Successful,
-    Warning,
-    Failed,
-};
-
-std::string StepLine(EStep step, EOutcome outcome = EOutcome::Successful)
-{
-    std::string strLine = std::string(g_rgSteps[step].m_pszLabel) + "\t\t=";
-    switch (outcome)
-    {
-    case EOutcome::Successful: return strLine + " Successful\n";
-    case EOutcome::Warning: return strLine + " Failed\n";
-    case EOutcome::Failed: return strLine + " Failed\nAction Failed\n";
-    }
-    return strLine;
-}
-
-std::string StepLines(std::initializer_list<EStep> steps)
-{
-    std::string strLines;
-    for (EStep step : steps)
-        strLines += StepLine(step);
-    return strLines;
-}
-
-const std::string g_strHeading = "\nCreating Mail Profile...\n";
-const std::string g_strDone =
-    "\nDone.\n\nOutput also available in the Registry under HKCU\\Software\\Quillmere\\Logging.\n";
-
-// The console of a run that created (or tried to create) a profile.
-std::string CreationRun(const expected::CEcho& echo, const std::string& strSteps, bool bDone = true)
-{
-    return expected::Banner() + expected::Echo(echo) + g_strHeading + strSteps + (bDone ? g_strDone : "") +
-           expected::Closing();
-}
 
 expected::CEcho RoadEcho()
 {
@@ -485,9 +425,9 @@ TEST_F(CreationTest, AFailedStepEndsCreationReleasesWhatWasTakenAndExitsWithTwo)
     for (int nFailing = stepInit; nFailing < NUM_STEPS; ++nFailing)
     {
         const EStep failing = static_cast<EStep>(nFailing);
-        SCOPED_TRACE(g_rgSteps[failing].m_pszLabel);
+        SCOPED_TRACE(StepLabel(failing));
         SetUp();
-        Force(g_rgSteps[failing].m_strForcedOperation, MAPI_E_CALL_FAILED);
+        Force(g_rgForcedOperations[failing], MAPI_E_CALL_FAILED);
 
         const harness::CRunResult result =
             harness::RunQuillmere(Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}));
@@ -501,12 +441,12 @@ TEST_F(CreationTest, AFailedStepEndsCreationReleasesWhatWasTakenAndExitsWithTwo)
         {
             const EStep step = static_cast<EStep>(nStep);
             strSteps += StepLine(step, step == failing ? EOutcome::Failed : EOutcome::Successful);
-            vecLogged.push_back(g_rgSteps[step].m_pszLabel);
+            vecLogged.push_back(StepLabel(step));
         }
         EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
         EXPECT_EQ(2u, result.m_dwExitCode);
         EXPECT_EQ(Sorted(vecLogged), Sorted(harness::ListRegValues(HKEY_CURRENT_USER, g_szLoggingKey)));
-        EXPECT_EQ(ExpandSz("Failed"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, g_rgSteps[failing].m_pszLabel));
+        EXPECT_EQ(ExpandSz("Failed"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, StepLabel(failing)));
 
         // What was obtained before the failure goes back, in MAPI's order.
         std::vector<std::string> vecReleases;
@@ -535,9 +475,9 @@ TEST_F(CreationTest, AWarningIsReportedAndCreationGoesOn)
     constexpr HRESULT hrWarning = MAPI_W_ERRORS_RETURNED;
     for (EStep warned : {stepLogon, stepConfigureExchange})
     {
-        SCOPED_TRACE(g_rgSteps[warned].m_pszLabel);
+        SCOPED_TRACE(StepLabel(warned));
         SetUp();
-        Force(g_rgSteps[warned].m_strForcedOperation, hrWarning);
+        Force(g_rgForcedOperations[warned], hrWarning);
 
         const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs);
 
@@ -547,7 +487,7 @@ TEST_F(CreationTest, AWarningIsReportedAndCreationGoesOn)
             strSteps += StepLine(step, step == warned ? EOutcome::Warning : EOutcome::Successful);
         EXPECT_EQ(harness::Crlf(CreationRun(RoadEcho(), strSteps)), result.m_strStdout);
         EXPECT_EQ(1u, result.m_dwExitCode);
-        EXPECT_EQ(ExpandSz("Failed"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, g_rgSteps[warned].m_pszLabel));
+        EXPECT_EQ(ExpandSz("Failed"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, StepLabel(warned)));
         EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0", ReadReleases().back());
     }
 }
