@@ -93,6 +93,7 @@ protected:
         if (HasFailure())
             printf("Stand-in journal:\n%s", ReadJournalText().c_str());
         DeleteFileA(m_strJournal.c_str());
+        harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szControlKey);
     }
 
     static void SetControl(const char* pszName, const std::string& strText)
