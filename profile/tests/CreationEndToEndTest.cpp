@@ -109,16 +109,6 @@ protected:
                                {REG_DWORD, std::string(reinterpret_cast<const char*>(&dwStatus), sizeof(dwStatus))});
     }
 
-    static void ClearForced(const std::string& strOperation)
-    {
-        HKEY hKey = nullptr;
-        if (RegOpenKeyA(HKEY_CURRENT_USER, standin::szControlKey, &hKey) == ERROR_SUCCESS)
-        {
-            RegDeleteValueA(hKey, strOperation.c_str());
-            RegCloseKey(hKey);
-        }
-    }
-
     // A run whose only purpose is to leave the profile behind; its journal is dropped.
     void MakeProfile()
     {

@@ -61,10 +61,34 @@ std::vector<std::string> ListRegValues(HKEY hRoot, const char* pszPath)
     return vecNames;
 }
 
+std::vector<std::string> ListRegSubkeys(HKEY hRoot, const char* pszPath)
+{
+    std::vector<std::string> vecNames;
+    CKey key;
+    if (RegOpenKeyExA(hRoot, pszPath, 0, KEY_ENUMERATE_SUB_KEYS, &key.m_hKey) != ERROR_SUCCESS)
+        return vecNames;
+    char szName[256];
+    for (DWORD dwIndex = 0;; ++dwIndex)
+    {
+        DWORD cchName = sizeof(szName);
+        if (RegEnumKeyExA(key.m_hKey, dwIndex, szName, &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        vecNames.emplace_back(szName, cchName);
+    }
+    return vecNames;
+}
+
 bool RegKeyExists(HKEY hRoot, const char* pszPath)
 {
     CKey key;
     return RegOpenKeyExA(hRoot, pszPath, 0, KEY_READ, &key.m_hKey) == ERROR_SUCCESS;
+}
+
+void DeleteRegValue(HKEY hRoot, const char* pszPath, const char* pszName)
+{
+    CKey key;
+    if (RegOpenKeyExA(hRoot, pszPath, 0, KEY_SET_VALUE, &key.m_hKey) == ERROR_SUCCESS)
+        RegDeleteValueA(key.m_hKey, pszName);
 }
 
 void DeleteRegTree(HKEY hRoot, const char* pszPath)

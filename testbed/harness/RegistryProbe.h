@@ -30,7 +30,9 @@ CRegValue ExpandSz(const std::string& strText);
 std::optional<CRegValue> ReadRegValue(HKEY hRoot, const char* pszPath, const char* pszName);
 // Value names in the order the registry enumerates them; empty when the key is absent.
 std::vector<std::string> ListRegValues(HKEY hRoot, const char* pszPath);
+std::vector<std::string> ListRegSubkeys(HKEY hRoot, const char* pszPath);
 bool RegKeyExists(HKEY hRoot, const char* pszPath);
+void DeleteRegValue(HKEY hRoot, const char* pszPath, const char* pszName);
 void DeleteRegTree(HKEY hRoot, const char* pszPath);
 void WriteRegValue(HKEY hRoot, const char* pszPath, const char* pszName, const CRegValue& value);
 
