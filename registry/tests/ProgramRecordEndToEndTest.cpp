@@ -51,6 +51,11 @@ TEST_P(ProgramRecordTest, RecordsTheRunAndClearsTheLastLog)
     EXPECT_EQ((std::vector<std::string>{"CmdLine", "Version"}), vecNames);
     EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szLoggingKey));
     EXPECT_EQ(ExpandSz(QUILLMERE_SUPPORT_ADDRESS), ReadRegValue(HKEY_LOCAL_MACHINE, g_szProgramKey, "Support"));
+#ifndef _WIN64
+    // Seen from 64-bit Windows, a 32-bit program's HKLM\Software is WOW6432Node.
+    EXPECT_EQ(ExpandSz(QUILLMERE_SUPPORT_ADDRESS),
+              ReadRegValue(HKEY_LOCAL_MACHINE, "Software\\WOW6432Node\\Quillmere", "Support", KEY_WOW64_64KEY));
+#endif
 }
 
 const std::string g_strLong(30000, 'x');

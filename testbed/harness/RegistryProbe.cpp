@@ -28,10 +28,10 @@ CRegValue ExpandSz(const std::string& strText)
     return {REG_EXPAND_SZ, strText + '\0'};
 }
 
-std::optional<CRegValue> ReadRegValue(HKEY hRoot, const char* pszPath, const char* pszName)
+std::optional<CRegValue> ReadRegValue(HKEY hRoot, const char* pszPath, const char* pszName, REGSAM samView)
 {
     CKey key;
-    if (RegOpenKeyExA(hRoot, pszPath, 0, KEY_QUERY_VALUE, &key.m_hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(hRoot, pszPath, 0, KEY_QUERY_VALUE | samView, &key.m_hKey) != ERROR_SUCCESS)
         return std::nullopt;
     CRegValue value;
     DWORD cbData = 0;

@@ -27,7 +27,8 @@ void PrintTo(const CRegValue& value, std::ostream* pStream);
 // The value a program writes for narrow text: REG_EXPAND_SZ, the text and its NUL.
 CRegValue ExpandSz(const std::string& strText);
 
-std::optional<CRegValue> ReadRegValue(HKEY hRoot, const char* pszPath, const char* pszName);
+// samView: KEY_WOW64_64KEY or KEY_WOW64_32KEY to read another bitness's view.
+std::optional<CRegValue> ReadRegValue(HKEY hRoot, const char* pszPath, const char* pszName, REGSAM samView = 0);
 // Value names in the order the registry enumerates them; empty when the key is absent.
 std::vector<std::string> ListRegValues(HKEY hRoot, const char* pszPath);
 std::vector<std::string> ListRegSubkeys(HKEY hRoot, const char* pszPath);

@@ -10,10 +10,17 @@ WINE=(env LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8 /usr/lib/wine/wine64)
 export WINEDEBUG=-all
 unset LANGUAGE WINEDLLOVERRIDES
 
+# A prefix made before wine32 was installed cannot run 32-bit programs: its
+# syswow64 is empty. Such a prefix is made anew once wine32 is there.
+wine_prefix_lacks_wow64() {
+    [ -x /usr/lib/wine/wine ] && [ -z "$(ls -A "$1/drive_c/windows/syswow64" 2>/dev/null)" ]
+}
+
 # Creates the prefix once. Concurrent callers wait on the lock; a prefix left
 # half-made by an interrupted run has no ready mark and is made anew.
 wine_prefix_ensure() {
     local prefix=$1
+    wine_prefix_lacks_wow64 "$prefix" && rm -f "$prefix/.quillmere-ready"
     [ -f "$prefix/.quillmere-ready" ] && return 0
     mkdir -p "$(dirname "$prefix")"
     (
