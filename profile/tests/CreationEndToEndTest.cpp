@@ -217,6 +217,37 @@ TEST_F(CreationTest, CreatesTheDefaultProfileWithExchangeAndAddressBook)
     EXPECT_EQ(CRegValue({REG_SZ, std::string(g_szProfile) + '\0'}),
               ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
     EXPECT_TRUE(harness::ListRegValues(HKEY_CURRENT_USER, g_szSetupKey).empty());
+
+    // The Exchange service's section as the stand-in stores it: one REG_BINARY
+    // value per property, named by its tag, type first.
+    const std::string strProfileKey = std::string(standin::szProfilesKey) + "\\" + g_szProfile;
+    const auto order = ReadRegValue(HKEY_CURRENT_USER, strProfileKey.c_str(), standin::szServiceOrderValue);
+    ASSERT_TRUE(order);
+    ASSERT_EQ(static_cast<size_t>(2 * 33 + 1), order->m_strData.size());
+    const std::string strSection = order->m_strData.substr(0, 32);
+    std::string strUid;
+    for (size_t i = 0; i < strSection.size(); i += 2)
+        strUid += static_cast<char>(std::stoi(strSection.substr(i, 2), nullptr, 16));
+    const std::string strSectionKey = strProfileKey + "\\" + strSection;
+    const std::vector<std::pair<const char*, std::string>> vecStored = {
+        {"00036601", std::string("\x80\x01\0\0", 4)},
+        {"000b3a03", std::string("\0\0", 2)},
+        {"000b3d04", std::string("\x01\0", 2)},
+        {"001e3001", std::string("Microsoft Exchange\0", 19)},
+        {"001e3d09", std::string("MSEMS\0", 6)},
+        {"001e6607", std::string("Doe, Jane\0", 10)},
+        {"001e6608", std::string("mail.example.com\0", 17)},
+        {"01023d0c", strUid},
+    };
+    std::vector<std::string> vecNames;
+    for (const auto& stored : vecStored)
+    {
+        vecNames.push_back(stored.first);
+        EXPECT_EQ(CRegValue({REG_BINARY, stored.second}),
+                  ReadRegValue(HKEY_CURRENT_USER, strSectionKey.c_str(), stored.first))
+            << stored.first;
+    }
+    EXPECT_EQ(vecNames, Sorted(harness::ListRegValues(HKEY_CURRENT_USER, strSectionKey.c_str())));
 }
 
 // The proxy entries reach MAPI whole, after the cache entry, in wide text.

@@ -132,7 +132,9 @@ CRunResult RunQuillmere(const std::vector<std::string>& vecArgs, const CRunOptio
 
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessA(strProgram.c_str(), &strCommandLine[0], nullptr, nullptr, TRUE, 0,
-                        &strEnvironment[0], nullptr, &si, &pi))
+                        &strEnvironment[0],
+                        options.m_strWorkingDirectory.empty() ? nullptr : options.m_strWorkingDirectory.c_str(),
+                        &si, &pi))
         throw std::runtime_error("CreateProcessA failed for " + strProgram);
     stdoutPipe.CloseWriteEnd();
     stderrPipe.CloseWriteEnd();

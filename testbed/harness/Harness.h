@@ -23,6 +23,7 @@ struct CRunOptions
 {
     std::vector<std::string> m_vecEnvironment;
     std::string m_strProgram; // empty: Quillmere.exe beside the harness
+    std::string m_strWorkingDirectory; // empty: the harness's own
 };
 
 CRunResult RunQuillmere(const std::vector<std::string>& vecArgs, const CRunOptions& options = {});

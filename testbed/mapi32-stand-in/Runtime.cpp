@@ -1,0 +1,148 @@
+#include "testbed/mapi32-stand-in/Runtime.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "testbed/mapi32-stand-in/Registry.h"
+#include "testbed/mapi32-stand-in/StandInControl.h"
+
+namespace standin
+{
+namespace
+{
+struct CState
+{
+    LONG m_nInits = 0;
+    LONG m_nUninits = 0;
+    LONG m_nBuffers = 0;
+    ULONG m_nNextSerial = 1;
+    std::vector<CLiveEntry> m_vecLive;
+};
+
+// Never destroyed: the leak report at DLL_PROCESS_DETACH still needs it.
+CState& GetState()
+{
+    static CState* const s_pState = new CState;
+    return *s_pState;
+}
+
+CRegKey OpenControlKey()
+{
+    return OpenKey(HKEY_CURRENT_USER, szControlKey);
+}
+} // namespace
+
+std::string RegisterLive(const void* pAddress, const char* pszKind, CObjectBase* pObject)
+{
+    CState& state = GetState();
+    CLiveEntry entry;
+    entry.m_pAddress = pAddress;
+    entry.m_strLabel = std::string(pszKind) + "#" + std::to_string(state.m_nNextSerial++);
+    entry.m_pObject = pObject;
+    state.m_vecLive.push_back(entry);
+    return entry.m_strLabel;
+}
+
+void UnregisterLive(const void* pAddress)
+{
+    std::vector<CLiveEntry>& vecLive = GetState().m_vecLive;
+    vecLive.erase(std::remove_if(vecLive.begin(), vecLive.end(),
+                                 [&](const CLiveEntry& entry) { return entry.m_pAddress == pAddress; }),
+                  vecLive.end());
+}
+
+const CLiveEntry* FindLive(const void* pAddress)
+{
+    for (const CLiveEntry& entry : GetState().m_vecLive)
+        if (pAddress && entry.m_pAddress == pAddress)
+            return &entry;
+    return nullptr;
+}
+
+std::string DescribeAddress(const void* pAddress)
+{
+    if (!pAddress)
+        return "null";
+    const CLiveEntry* pEntry = FindLive(pAddress);
+    return pEntry ? pEntry->m_strLabel : "unknown";
+}
+
+void CountInitialize()
+{
+    ++GetState().m_nInits;
+}
+
+void CountUninitialize()
+{
+    ++GetState().m_nUninits;
+}
+
+bool IsInitialized()
+{
+    return GetState().m_nInits > GetState().m_nUninits;
+}
+
+void CountBuffer(int nDelta)
+{
+    GetState().m_nBuffers += nDelta;
+}
+
+std::string DescribeBalance()
+{
+    const CState& state = GetState();
+    std::string strAlive;
+    for (const CLiveEntry& entry : state.m_vecLive)
+        strAlive.append(strAlive.empty() ? "" : ", ").append(entry.m_strLabel);
+    return "inits=" + std::to_string(state.m_nInits) + " uninits=" + std::to_string(state.m_nUninits) +
+           " alive=[" + strAlive + "] buffers=" + std::to_string(state.m_nBuffers);
+}
+
+void Journal(const std::string& strLine)
+{
+    const std::optional<std::string> strPath = ReadString(OpenControlKey().Get(), szJournalValue);
+    if (!strPath || strPath->empty())
+        return;
+    const HANDLE hFile = CreateFileA(strPath->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return;
+    const std::string strText = strLine + "\n";
+    DWORD cbWritten = 0;
+    WriteFile(hFile, strText.data(), static_cast<DWORD>(strText.size()), &cbWritten, nullptr);
+    CloseHandle(hFile);
+}
+
+HRESULT ReadForcedStatus(const std::string& strOperation)
+{
+    return static_cast<HRESULT>(ReadDword(OpenControlKey().Get(), strOperation.c_str()).value_or(S_OK));
+}
+
+HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService)
+{
+    const CRegKey key = OpenControlKey();
+    const std::optional<DWORD> dwForced = ReadDword(key.Get(), ForcePerService(pszOperation, strService).c_str());
+    return static_cast<HRESULT>(dwForced ? *dwForced : ReadDword(key.Get(), pszOperation).value_or(S_OK));
+}
+
+std::vector<size_t> ReadRowOrder(size_t cRows)
+{
+    const std::string strOrder = ReadString(OpenControlKey().Get(), szRowOrderValue).value_or(szRowOrderCreated);
+    std::vector<size_t> vecOrder;
+    if (strOrder == szRowOrderCreated || strOrder == szRowOrderReversed)
+    {
+        for (size_t i = 0; i < cRows; ++i)
+            vecOrder.push_back(strOrder == szRowOrderCreated ? i : cRows - 1 - i);
+        return vecOrder;
+    }
+    // A list of creation indices: the rows it names, in its order; others are left out.
+    for (const char* psz = strOrder.c_str(); *psz;)
+    {
+        char* pszEnd = nullptr;
+        const unsigned long ulIndex = strtoul(psz, &pszEnd, 10);
+        if (pszEnd != psz && ulIndex < cRows)
+            vecOrder.push_back(ulIndex);
+        psz = *pszEnd ? pszEnd + 1 : pszEnd;
+    }
+    return vecOrder;
+}
+} // namespace standin

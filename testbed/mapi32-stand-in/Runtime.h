@@ -1,0 +1,59 @@
+#pragma once
+
+// The stand-in's process-wide state: initialisation count, live objects and
+// row sets, the journal and the test controls.
+
+#include <windows.h>
+
+#include <mapix.h>
+
+#include <string>
+#include <vector>
+
+namespace standin
+{
+class CObjectBase;
+
+// Something handed to the caller that the caller must give back.
+struct CLiveEntry
+{
+    const void* m_pAddress = nullptr;
+    std::string m_strLabel;               // "Session#2", "Rows#5"
+    CObjectBase* m_pObject = nullptr;     // null for a row set
+};
+
+std::string RegisterLive(const void* pAddress, const char* pszKind, CObjectBase* pObject);
+void UnregisterLive(const void* pAddress);
+const CLiveEntry* FindLive(const void* pAddress);
+// The label of a live object or row set, "null", or "unknown".
+std::string DescribeAddress(const void* pAddress);
+
+void CountInitialize();
+void CountUninitialize();
+bool IsInitialized();
+void CountBuffer(int nDelta);
+// "inits=1 uninits=1 alive=[] buffers=0"
+std::string DescribeBalance();
+
+// Appends one line to the journal, when the control key names one.
+void Journal(const std::string& strLine);
+
+// The status the control key forces on an operation, S_OK when none.
+HRESULT ReadForcedStatus(const std::string& strOperation);
+HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService);
+// Creation indices in the order the service table lists them.
+std::vector<size_t> ReadRowOrder(size_t cRows);
+
+// Runs an operation as the controls and the initialisation count allow: a
+// forced failure replaces it, a forced warning replaces only its success.
+template <typename TOperation>
+HRESULT Perform(HRESULT hrForced, TOperation&& fnOperation)
+{
+    if (FAILED(hrForced))
+        return hrForced;
+    if (!IsInitialized())
+        return MAPI_E_NOT_INITIALIZED;
+    const HRESULT hr = fnOperation();
+    return hr == S_OK ? hrForced : hr;
+}
+} // namespace standin

@@ -1,0 +1,48 @@
+#pragma once
+
+// What a test needs to steer and to read the test bed's MAPI32 stand-in:
+// its control key and value names, and where it keeps its profiles.
+// README.md beside this file describes each.
+
+#include <string>
+
+namespace standin
+{
+// Under HKEY_CURRENT_USER. Read afresh at every call.
+constexpr char szControlKey[] = "Software\\Quillmere Test Bed\\MAPI32 Stand-In";
+
+// REG_SZ: the file the journal is appended to; no journal without it.
+constexpr char szJournalValue[] = "Journal";
+// REG_SZ: the order of the service table's rows, by creation index from 0.
+constexpr char szRowOrderValue[] = "Service Table Order";
+constexpr char szRowOrderCreated[] = "created";
+constexpr char szRowOrderReversed[] = "reversed";
+
+// REG_DWORD, named as the operation is in the journal: the status it answers
+// instead of its own. Negative: nothing happens and out-parameters are null.
+// Positive (a warning): it happens, and answers the warning.
+constexpr char szForceMAPIInitialize[] = "MAPIInitialize";
+constexpr char szForceMAPIAdminProfiles[] = "MAPIAdminProfiles";
+constexpr char szForceMAPILogonEx[] = "MAPILogonEx";
+constexpr char szForceHrQueryAllRows[] = "HrQueryAllRows";
+constexpr char szForceDeleteProfile[] = "DeleteProfile";
+constexpr char szForceCreateProfile[] = "CreateProfile";
+constexpr char szForceSetDefaultProfile[] = "SetDefaultProfile";
+constexpr char szForceAdminServices[] = "AdminServices";
+constexpr char szForceGetMsgServiceTable[] = "GetMsgServiceTable";
+// These two also per service: "CreateMsgService MSEMS" is asked before "CreateMsgService".
+constexpr char szForceCreateMsgService[] = "CreateMsgService";
+constexpr char szForceConfigureMsgService[] = "ConfigureMsgService";
+
+inline std::string ForcePerService(const char* pszOperation, const std::string& strService)
+{
+    return std::string(pszOperation) + " " + strService;
+}
+
+// Where Outlook 2013 and later keep their profiles, under HKEY_CURRENT_USER.
+constexpr char szOutlookKey[] = "Software\\Microsoft\\Office\\16.0\\Outlook";
+constexpr char szProfilesKey[] = "Software\\Microsoft\\Office\\16.0\\Outlook\\Profiles";
+constexpr char szDefaultProfileValue[] = "DefaultProfile";
+// REG_MULTI_SZ on a profile's key: its services' section names in creation order.
+constexpr char szServiceOrderValue[] = "Stand-In Service Order";
+} // namespace standin

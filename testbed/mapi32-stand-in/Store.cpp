@@ -1,0 +1,219 @@
+#include "testbed/mapi32-stand-in/Store.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+#include "testbed/mapi32-stand-in/Format.h"
+#include "testbed/mapi32-stand-in/Registry.h"
+#include "testbed/mapi32-stand-in/StandInControl.h"
+
+namespace standin
+{
+namespace
+{
+constexpr size_t cchMaxProfileName = 64;
+
+std::string ProfilePath(const std::string& strProfile)
+{
+    return std::string(szProfilesKey) + "\\" + strProfile;
+}
+
+std::string SectionPath(const std::string& strProfile, const MAPIUID& uid)
+{
+    return ProfilePath(strProfile) + "\\" + FormatSectionName(uid);
+}
+
+bool ParseSectionName(const std::string& strName, MAPIUID& uid)
+{
+    if (strName.size() != 2 * sizeof(uid.ab) || strName.find_first_not_of("0123456789abcdef") != std::string::npos)
+        return false;
+    for (size_t i = 0; i < sizeof(uid.ab); ++i)
+        uid.ab[i] = static_cast<BYTE>(strtoul(strName.substr(2 * i, 2).c_str(), nullptr, 16));
+    return true;
+}
+
+std::vector<std::string> SplitMultiSz(const std::string& strData)
+{
+    std::vector<std::string> vecItems;
+    for (size_t ich = 0; ich < strData.size() && strData[ich];)
+    {
+        const size_t ichEnd = std::min(strData.find('\0', ich), strData.size());
+        vecItems.push_back(strData.substr(ich, ichEnd - ich));
+        ich = ichEnd + 1;
+    }
+    return vecItems;
+}
+
+std::string JoinMultiSz(const std::vector<std::string>& vecItems)
+{
+    std::string strData;
+    for (const std::string& strItem : vecItems)
+        strData.append(strItem).push_back('\0');
+    strData.push_back('\0');
+    return strData;
+}
+
+template <typename T>
+std::string BytesOf(const T& value)
+{
+    return std::string(reinterpret_cast<const char*>(&value), sizeof(value));
+}
+
+std::string EncodeProperty(const SPropValue& prop)
+{
+    switch (PROP_TYPE(prop.ulPropTag))
+    {
+    case PT_I2:
+        return BytesOf(prop.Value.i);
+    case PT_LONG:
+        return BytesOf(prop.Value.l);
+    case PT_BOOLEAN:
+        return BytesOf(prop.Value.b);
+    case PT_I8:
+    case PT_SYSTIME:
+        return BytesOf(prop.Value.li);
+    case PT_CLSID:
+        return prop.Value.lpguid ? BytesOf(*prop.Value.lpguid) : std::string();
+    case PT_STRING8:
+        return prop.Value.lpszA ? std::string(prop.Value.lpszA, strlen(prop.Value.lpszA) + 1) : std::string();
+    case PT_UNICODE:
+        return prop.Value.lpszW ? std::string(reinterpret_cast<const char*>(prop.Value.lpszW),
+                                              (wcslen(prop.Value.lpszW) + 1) * sizeof(WCHAR))
+                                : std::string();
+    case PT_BINARY:
+        return std::string(reinterpret_cast<const char*>(prop.Value.bin.lpb), prop.Value.bin.cb);
+    default:
+        return std::string();
+    }
+}
+
+bool WriteText(HKEY hKey, ULONG ulPropTag, const std::string& strText)
+{
+    return WriteValue(hKey, FormatPropValueName(ulPropTag).c_str(), REG_BINARY, strText + '\0');
+}
+} // namespace
+
+bool IsAcceptableProfileName(LPCSTR pszName)
+{
+    return pszName && *pszName && strlen(pszName) <= cchMaxProfileName && !strchr(pszName, '\\');
+}
+
+bool ProfileExists(const std::string& strProfile)
+{
+    return KeyExists(HKEY_CURRENT_USER, ProfilePath(strProfile));
+}
+
+std::vector<std::string> ListProfiles()
+{
+    return ListSubkeys(OpenKey(HKEY_CURRENT_USER, szProfilesKey).Get());
+}
+
+bool CreateProfileKey(const std::string& strProfile)
+{
+    const CRegKey key = CreateKey(HKEY_CURRENT_USER, ProfilePath(strProfile));
+    return key && WriteValue(key.Get(), szServiceOrderValue, REG_MULTI_SZ, JoinMultiSz({}));
+}
+
+bool DeleteProfileKey(const std::string& strProfile)
+{
+    return RegDeleteTreeA(HKEY_CURRENT_USER, ProfilePath(strProfile).c_str()) == ERROR_SUCCESS;
+}
+
+std::string ReadDefaultProfile()
+{
+    return ReadString(OpenKey(HKEY_CURRENT_USER, szOutlookKey).Get(), szDefaultProfileValue).value_or("");
+}
+
+void WriteDefaultProfile(LPCSTR pszProfile)
+{
+    const CRegKey key = CreateKey(HKEY_CURRENT_USER, szOutlookKey);
+    if (pszProfile)
+        WriteValue(key.Get(), szDefaultProfileValue, REG_SZ, std::string(pszProfile) + '\0');
+    else
+        RegDeleteValueA(key.Get(), szDefaultProfileValue);
+}
+
+std::vector<CService> ListServices(const std::string& strProfile)
+{
+    const CRegKey profileKey = OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile));
+    std::vector<CService> vecServices;
+    for (const std::string& strSection :
+         SplitMultiSz(ReadValue(profileKey.Get(), szServiceOrderValue, REG_MULTI_SZ).value_or("")))
+    {
+        CService service;
+        const CRegKey sectionKey = OpenKey(profileKey.Get(), strSection);
+        if (!sectionKey || !ParseSectionName(strSection, service.m_uid))
+            continue;
+        const auto ReadText = [&](ULONG ulPropTag) {
+            const std::string strData =
+                ReadValue(sectionKey.Get(), FormatPropValueName(ulPropTag).c_str(), REG_BINARY).value_or("");
+            return std::string(strData.c_str());
+        };
+        service.m_strName = ReadText(PR_SERVICE_NAME_A);
+        service.m_strDisplayName = ReadText(PR_DISPLAY_NAME_A);
+        vecServices.push_back(service);
+    }
+    return vecServices;
+}
+
+bool AddService(const std::string& strProfile, const CService& service)
+{
+    const CRegKey profileKey = OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile), KEY_READ | KEY_WRITE);
+    const CRegKey sectionKey = CreateKey(HKEY_CURRENT_USER, SectionPath(strProfile, service.m_uid));
+    if (!profileKey || !sectionKey)
+        return false;
+    std::vector<std::string> vecOrder =
+        SplitMultiSz(ReadValue(profileKey.Get(), szServiceOrderValue, REG_MULTI_SZ).value_or(""));
+    vecOrder.push_back(FormatSectionName(service.m_uid));
+    return WriteText(sectionKey.Get(), PR_SERVICE_NAME_A, service.m_strName) &&
+           WriteText(sectionKey.Get(), PR_DISPLAY_NAME_A, service.m_strDisplayName) &&
+           WriteValue(sectionKey.Get(), FormatPropValueName(PR_SERVICE_UID).c_str(), REG_BINARY,
+                      BytesOf(service.m_uid)) &&
+           WriteValue(profileKey.Get(), szServiceOrderValue, REG_MULTI_SZ, JoinMultiSz(vecOrder));
+}
+
+bool IsStorableType(ULONG ulPropTag)
+{
+    switch (PROP_TYPE(ulPropTag))
+    {
+    case PT_I2:
+    case PT_LONG:
+    case PT_BOOLEAN:
+    case PT_I8:
+    case PT_SYSTIME:
+    case PT_CLSID:
+    case PT_STRING8:
+    case PT_UNICODE:
+    case PT_BINARY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool WriteProperty(const std::string& strProfile, const MAPIUID& uid, const SPropValue& prop)
+{
+    const CRegKey sectionKey = OpenKey(HKEY_CURRENT_USER, SectionPath(strProfile, uid), KEY_WRITE);
+    return sectionKey &&
+           WriteValue(sectionKey.Get(), FormatPropValueName(prop.ulPropTag).c_str(), REG_BINARY, EncodeProperty(prop));
+}
+
+std::vector<std::pair<ULONG, std::string>> ReadProperties(const std::string& strProfile, const MAPIUID& uid)
+{
+    const CRegKey sectionKey = OpenKey(HKEY_CURRENT_USER, SectionPath(strProfile, uid));
+    std::vector<std::pair<ULONG, std::string>> vecProps;
+    for (const std::string& strName : ListValues(sectionKey.Get()))
+    {
+        if (strName.size() != 8 || strName.find_first_not_of("0123456789abcdef") != std::string::npos)
+            continue;
+        const ULONG ulType = strtoul(strName.substr(0, 4).c_str(), nullptr, 16);
+        const ULONG ulId = strtoul(strName.substr(4).c_str(), nullptr, 16);
+        vecProps.emplace_back(PROP_TAG(ulType, ulId),
+                              ReadValue(sectionKey.Get(), strName.c_str(), REG_BINARY).value_or(""));
+    }
+    std::sort(vecProps.begin(), vecProps.end());
+    return vecProps;
+}
+} // namespace standin

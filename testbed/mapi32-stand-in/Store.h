@@ -1,0 +1,43 @@
+#pragma once
+
+// The stand-in's profiles, kept where Outlook 2013 and later keep theirs:
+// HKCU\<szProfilesKey>\<profile>\<section>, one REG_BINARY value a property.
+
+#include <windows.h>
+
+#include <mapix.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace standin
+{
+struct CService
+{
+    MAPIUID m_uid = {};
+    std::string m_strName;
+    std::string m_strDisplayName;
+};
+
+// MAPI refuses an empty name, one longer than 64 characters, or one with a backslash.
+bool IsAcceptableProfileName(LPCSTR pszName);
+
+bool ProfileExists(const std::string& strProfile);
+std::vector<std::string> ListProfiles();
+bool CreateProfileKey(const std::string& strProfile);
+bool DeleteProfileKey(const std::string& strProfile);
+
+std::string ReadDefaultProfile(); // empty when there is none
+void WriteDefaultProfile(LPCSTR pszProfile); // null: no default
+
+// In creation order.
+std::vector<CService> ListServices(const std::string& strProfile);
+bool AddService(const std::string& strProfile, const CService& service);
+
+// Whether the registry can hold a property of this type.
+bool IsStorableType(ULONG ulPropTag);
+bool WriteProperty(const std::string& strProfile, const MAPIUID& uid, const SPropValue& prop);
+// A section's properties as (tag, bytes), ordered by property ID.
+std::vector<std::pair<ULONG, std::string>> ReadProperties(const std::string& strProfile, const MAPIUID& uid);
+} // namespace standin
