@@ -10,7 +10,7 @@ const char* const s_rgpszBanner[] = {
     "\n",
     "=========================================================================\n",
     "::Quillmere::                       Provided as is, without any warranty \n",
-    "::Version " QUILLMERE_VERSION_TEXT "\n",
+    "::Version " QUILLMERE_VERSION_TEXT "\n", // NOLINT(bugprone-suspicious-missing-comma): joins its line
     "=========================================================================\n",
     "                Creates an Outlook mail profile for an Exchange mailbox  \n",
     "                                                                         \n",
@@ -88,7 +88,8 @@ void PrintBanner()
     printf("       Email:%s\tfor support issues & questions!  \n", QUILLMERE_SUPPORT_ADDRESS);
 }
 
-void PrintConfiguration(CProfileSettings settings)
+// By value: the echo shows a snapshot of its own.
+void PrintConfiguration(CProfileSettings settings) // NOLINT(performance-unnecessary-value-param)
 {
     printf("\nYour Quillmere configuration elements were:\n");
     printf("Server Name\t\t= %s\n", settings.m_strServerName.c_str());

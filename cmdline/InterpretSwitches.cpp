@@ -38,7 +38,10 @@ std::string ReadCacheModeText(const CCmdSwitches& switches)
     return strText;
 }
 
-void InterpretSwitches(CCmdSwitches switches, CProfileSettings& settings)
+// By value: interpretation works on a copy of its own, so whatever it does
+// can never reach the driver's table.
+// cppcheck-suppress passedByValue
+void InterpretSwitches(CCmdSwitches switches, CProfileSettings& settings) // NOLINT(performance-unnecessary-value-param)
 {
     settings.m_strServerName = switches.LookupArgument("-s", "-S", 0);
     settings.m_strProfileName = switches.LookupArgument("-p", "-P", 0);

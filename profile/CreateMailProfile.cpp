@@ -61,6 +61,21 @@ bool ConfigurePersonalFolders(IMsgServiceAdmin* pServiceAdmin, LPMAPIUID pUid, c
                    pServiceAdmin->ConfigureMsgService(pUid, 0, 0, NUM_PST_PROPS, props.m_rgProps));
 }
 
+// False only when a configuration step failed; the address book's row, and a
+// row the provider filled in some other way, are passed over.
+bool ConfigureService(IMsgServiceAdmin* pServiceAdmin, const SRow& row, const CProfileSettings& settings)
+{
+    const char* const pszService = ReadServiceName(row);
+    const LPMAPIUID pUid = ReadServiceUid(row);
+    if (!pszService || !pUid)
+        return true;
+    if (lstrcmpA(pszService, "MSEMS") == 0)
+        return ConfigureExchange(pServiceAdmin, pUid, settings);
+    if (lstrcmpA(pszService, "MSUPST MS") == 0 && settings.m_bHasPst)
+        return ConfigurePersonalFolders(pServiceAdmin, pUid, settings);
+    return true;
+}
+
 // The MAPI steps. The owners are declared so that they are destroyed in the
 // order MAPI expects: table, service admin, session, profile admin, rows, and
 // MAPIUninitialize last.
@@ -154,28 +169,14 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
     // rows, whatever they hold.
     const ULONG cWalk = std::min<ULONG>(rows ? rows->cRows : 0, settings.m_bHasPst ? 3 : 2);
     for (ULONG iRow = 0; iRow < cWalk; ++iRow)
-    {
-        const SRow& row = rows->aRow[iRow];
-        const char* const pszService = ReadServiceName(row);
-        const LPMAPIUID pUid = ReadServiceUid(row);
-        if (!pszService || !pUid)
-            continue;
-        if (lstrcmpA(pszService, "MSEMS") == 0)
-        {
-            if (!ConfigureExchange(serviceAdmin.get(), pUid, settings))
-                return ECreationOutcome::StepFailed;
-        }
-        else if (lstrcmpA(pszService, "MSUPST MS") == 0 && settings.m_bHasPst)
-        {
-            if (!ConfigurePersonalFolders(serviceAdmin.get(), pUid, settings))
-                return ECreationOutcome::StepFailed;
-        }
-    }
+        if (!ConfigureService(serviceAdmin.get(), rows->aRow[iRow], settings))
+            return ECreationOutcome::StepFailed;
     return ECreationOutcome::Created;
 }
 } // namespace
 
-ECreationOutcome CreateMailProfile(CProfileSettings settings)
+// By value: creation works on a snapshot of its own.
+ECreationOutcome CreateMailProfile(CProfileSettings settings) // NOLINT(performance-unnecessary-value-param)
 {
     printf("\nCreating Mail Profile...\n");
     LogTimestamp();

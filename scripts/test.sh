@@ -19,3 +19,6 @@ else
     "$QUILLMERE_ROOT/testbed/check-imports.sh" i686-w64-mingw32-objdump \
         "$QUILLMERE_ROOT/build/mingw-x86/bin/Quillmere.exe"
 fi
+
+# The pure parts natively under the sanitizers, the fuzzer, and the linters.
+"$QUILLMERE_ROOT/scripts/hardening.sh"
