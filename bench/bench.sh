@@ -50,9 +50,15 @@ report "empty Windows program" "$floor"
 report "Quillmere.exe, no arguments" "$(median "$scratch/noargs")"
 report "Quillmere.exe, full creation" "$(median "$scratch/create")"
 echo "Built programs:"
-for exe in "$bin/Quillmere.exe"; do
+report_program() {
+    local exe=$1 label=$2 objdump=$3
+    [ -f "$exe" ] || return 0
+    local size imports
     size=$(stat -c %s "$exe")
-    imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name/ { printf "%s ", $3 }')
-    awk -v name="$(basename "$exe") (x64)" -v size="$size" -v imports="$imports" \
+    imports=$("$objdump" -p "$exe" | awk '/DLL Name/ { printf "%s ", $3 }')
+    awk -v name="$label" -v size="$size" -v imports="$imports" \
         'BEGIN { printf "  %-30s %7d bytes (%.1f KiB)   imports: %s\n", name, size, size / 1024, imports }'
-done
+}
+build_targets --preset mingw-x86 Quillmere
+report_program "$bin/Quillmere.exe" "Quillmere.exe (x64)" x86_64-w64-mingw32-objdump
+report_program "$QUILLMERE_ROOT/build/mingw-x86/bin/Quillmere.exe" "Quillmere.exe (x86)" i686-w64-mingw32-objdump
