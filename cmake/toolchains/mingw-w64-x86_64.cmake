@@ -1,14 +1,4 @@
 # Cross-compiles the Windows x64 program on Debian with MinGW-w64.
-# The -posix variant: the win32-thread runtime has no std::mutex, which GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-
 set(QUILLMERE_MINGW_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${QUILLMERE_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUILLMERE_MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER  ${QUILLMERE_MINGW_TRIPLET}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${QUILLMERE_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -44,38 +44,41 @@ std::optional<CRegValue> ReadRegValue(HKEY hRoot, const char* pszPath, const cha
     return value;
 }
 
-std::vector<std::string> ListRegValues(HKEY hRoot, const char* pszPath)
+namespace
+{
+// The names RegEnumValueA or RegEnumKeyExA gives, index by index, until it stops.
+template <typename TEnumerate>
+std::vector<std::string> ListNames(HKEY hRoot, const char* pszPath, REGSAM samAccess, TEnumerate fnEnumerate)
 {
     std::vector<std::string> vecNames;
     CKey key;
-    if (RegOpenKeyExA(hRoot, pszPath, 0, KEY_QUERY_VALUE, &key.m_hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(hRoot, pszPath, 0, samAccess, &key.m_hKey) != ERROR_SUCCESS)
         return vecNames;
     char szName[16384];
     for (DWORD dwIndex = 0;; ++dwIndex)
     {
         DWORD cchName = sizeof(szName);
-        if (RegEnumValueA(key.m_hKey, dwIndex, szName, &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (fnEnumerate(key.m_hKey, dwIndex, szName, &cchName) != ERROR_SUCCESS)
             break;
         vecNames.emplace_back(szName, cchName);
     }
     return vecNames;
 }
+} // namespace
+
+std::vector<std::string> ListRegValues(HKEY hRoot, const char* pszPath)
+{
+    return ListNames(hRoot, pszPath, KEY_QUERY_VALUE, [](HKEY hKey, DWORD dwIndex, char* pszName, DWORD* pcchName) {
+        return RegEnumValueA(hKey, dwIndex, pszName, pcchName, nullptr, nullptr, nullptr, nullptr);
+    });
+}
 
 std::vector<std::string> ListRegSubkeys(HKEY hRoot, const char* pszPath)
 {
-    std::vector<std::string> vecNames;
-    CKey key;
-    if (RegOpenKeyExA(hRoot, pszPath, 0, KEY_ENUMERATE_SUB_KEYS, &key.m_hKey) != ERROR_SUCCESS)
-        return vecNames;
-    char szName[256];
-    for (DWORD dwIndex = 0;; ++dwIndex)
-    {
-        DWORD cchName = sizeof(szName);
-        if (RegEnumKeyExA(key.m_hKey, dwIndex, szName, &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        vecNames.emplace_back(szName, cchName);
-    }
-    return vecNames;
+    return ListNames(hRoot, pszPath, KEY_ENUMERATE_SUB_KEYS,
+                     [](HKEY hKey, DWORD dwIndex, char* pszName, DWORD* pcchName) {
+                         return RegEnumKeyExA(hKey, dwIndex, pszName, pcchName, nullptr, nullptr, nullptr, nullptr);
+                     });
 }
 
 bool RegKeyExists(HKEY hRoot, const char* pszPath)
