@@ -14,6 +14,17 @@
 
 namespace
 {
+// A copy of its own to read: other tests start Quillmere.exe meanwhile, and
+// the file this one holds open must never stand in their way.
+std::string CopyProgram()
+{
+    char szTemp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, szTemp);
+    const std::string strCopy = std::string(szTemp) + "QuillmereResources.exe";
+    CopyFileA(harness::LocateBesideSelf("Quillmere.exe").c_str(), strCopy.c_str(), FALSE);
+    return strCopy;
+}
+
 std::vector<BYTE> ReadVersionInfo(const std::string& strPath)
 {
     DWORD dwHandle = 0;
@@ -36,7 +47,7 @@ std::string QueryString(std::vector<BYTE>& vecInfo, const char* pszName)
 
 TEST(Resources, VersionInfoNamesTheProgram)
 {
-    std::vector<BYTE> vecInfo = ReadVersionInfo(harness::LocateBesideSelf("Quillmere.exe"));
+    std::vector<BYTE> vecInfo = ReadVersionInfo(CopyProgram());
     ASSERT_FALSE(vecInfo.empty());
 
     VS_FIXEDFILEINFO* pFixed = nullptr;
@@ -81,7 +92,7 @@ std::string ReadSourceFile(const char* pszUnixPath)
 
 TEST(Resources, ManifestIsTheOneInTheSourceTree)
 {
-    const HMODULE hModule = LoadLibraryExA(harness::LocateBesideSelf("Quillmere.exe").c_str(), nullptr,
+    const HMODULE hModule = LoadLibraryExA(CopyProgram().c_str(), nullptr,
                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(nullptr, hModule);
     const HRSRC hResource = FindResourceA(hModule, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);

@@ -1,6 +1,7 @@
 #include "testbed/harness/Harness.h"
 
 #include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace harness
@@ -135,7 +136,8 @@ CRunResult RunQuillmere(const std::vector<std::string>& vecArgs, const CRunOptio
                         &strEnvironment[0],
                         options.m_strWorkingDirectory.empty() ? nullptr : options.m_strWorkingDirectory.c_str(),
                         &si, &pi))
-        throw std::runtime_error("CreateProcessA failed for " + strProgram);
+        throw std::runtime_error("CreateProcessA failed for " + strProgram + " with error " +
+                                 std::to_string(GetLastError()));
     stdoutPipe.CloseWriteEnd();
     stderrPipe.CloseWriteEnd();
 
