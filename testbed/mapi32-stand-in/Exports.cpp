@@ -85,6 +85,9 @@ ULONG WINAPI MAPIFreeBuffer(LPVOID lpBuffer)
 {
     if (!lpBuffer)
         return S_OK;
+    // A buffer from MAPIAllocateMore goes with its parent, never alone.
+    if (HeaderOf(lpBuffer)->m_pParent)
+        return S_OK;
     for (CBufferHeader* pHeader = HeaderOf(lpBuffer); pHeader;)
     {
         CBufferHeader* pNext = pHeader->m_pNextLinked;
@@ -106,8 +109,8 @@ HRESULT WINAPI MAPIInitialize(LPVOID lpMapiInit)
 
 void WINAPI MAPIUninitialize()
 {
-    CountUninitialize();
-    Journal("MAPIUninitialize() -> " + DescribeBalance());
+    const bool bBalanced = CountUninitialize();
+    Journal(std::string("MAPIUninitialize() -> ") + (bBalanced ? "" : "unbalanced ") + DescribeBalance());
 }
 
 HRESULT WINAPI MAPIAdminProfiles(ULONG ulFlags, LPPROFADMIN* lppProfAdmin)

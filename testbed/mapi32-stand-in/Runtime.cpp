@@ -14,6 +14,7 @@ struct CState
 {
     LONG m_nInits = 0;
     LONG m_nUninits = 0;
+    LONG m_nActive = 0; // initialisations not yet balanced
     LONG m_nBuffers = 0;
     ULONG m_nNextSerial = 1;
     std::vector<CLiveEntry> m_vecLive;
@@ -70,16 +71,22 @@ std::string DescribeAddress(const void* pAddress)
 void CountInitialize()
 {
     ++GetState().m_nInits;
+    ++GetState().m_nActive;
 }
 
-void CountUninitialize()
+bool CountUninitialize()
 {
-    ++GetState().m_nUninits;
+    CState& state = GetState();
+    ++state.m_nUninits;
+    if (state.m_nActive == 0)
+        return false;
+    --state.m_nActive;
+    return true;
 }
 
 bool IsInitialized()
 {
-    return GetState().m_nInits > GetState().m_nUninits;
+    return GetState().m_nActive > 0;
 }
 
 void CountBuffer(int nDelta)
@@ -122,6 +129,11 @@ HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService
     const CRegKey key = OpenControlKey();
     const std::optional<DWORD> dwForced = ReadDword(key.Get(), ForcePerService(pszOperation, strService).c_str());
     return static_cast<HRESULT>(dwForced ? *dwForced : ReadDword(key.Get(), pszOperation).value_or(S_OK));
+}
+
+ULONG ReadErrorColumn()
+{
+    return ReadDword(OpenControlKey().Get(), szErrorColumnValue).value_or(0);
 }
 
 std::vector<size_t> ReadRowOrder(size_t cRows)

@@ -29,7 +29,9 @@ const CLiveEntry* FindLive(const void* pAddress);
 std::string DescribeAddress(const void* pAddress);
 
 void CountInitialize();
-void CountUninitialize();
+// False when no initialisation was left to balance: the call is counted, but
+// cannot make MAPI any less initialised than not at all.
+bool CountUninitialize();
 bool IsInitialized();
 void CountBuffer(int nDelta);
 // "inits=1 uninits=1 alive=[] buffers=0"
@@ -41,6 +43,8 @@ void Journal(const std::string& strLine);
 // The status the control key forces on an operation, S_OK when none.
 HRESULT ReadForcedStatus(const std::string& strOperation);
 HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService);
+// The column the service table cannot fill, 0 when none.
+ULONG ReadErrorColumn();
 // Creation indices in the order the service table lists them.
 std::vector<size_t> ReadRowOrder(size_t cRows);
 
