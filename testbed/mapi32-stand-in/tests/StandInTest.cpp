@@ -1,0 +1,672 @@
+// What the program's tests lean on in the MAPI32 stand-in: MAPI's answers,
+// reference counts and the unload report, forced statuses, row orders and
+// where profiles are kept. Every case loads the DLL afresh, so that labels
+// count from 1 and the unload report is the case's own.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <mapix.h>
+#include <mapiutil.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "testbed/harness/Harness.h"
+#include "testbed/harness/RegistryProbe.h"
+#include "testbed/mapi32-stand-in/StandInControl.h"
+
+namespace
+{
+using harness::CRegValue;
+
+// The stand-in's exports, taken by name from the system directory's MAPI32.
+class CStandIn
+{
+public:
+    CStandIn() : m_hModule(LoadLibraryExA("MAPI32.DLL", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {}
+    ~CStandIn() { Unload(); }
+    CStandIn(const CStandIn&) = delete;
+    CStandIn& operator=(const CStandIn&) = delete;
+
+    // The last reference: DllMain journals its report.
+    void Unload()
+    {
+        if (m_hModule)
+            FreeLibrary(m_hModule);
+        m_hModule = nullptr;
+    }
+
+    HRESULT Initialize() { return Bind<MAPIINITIALIZE>("MAPIInitialize")(nullptr); }
+    void Uninitialize() { Bind<MAPIUNINITIALIZE>("MAPIUninitialize")(); }
+    HRESULT AdminProfiles(LPPROFADMIN* ppAdmin) { return Bind<MAPIADMINPROFILES>("MAPIAdminProfiles")(0, ppAdmin); }
+    HRESULT LogonEx(const char* pszProfile, LPMAPISESSION* ppSession)
+    {
+        return Bind<MAPILOGONEX>("MAPILogonEx")(0, const_cast<LPSTR>(pszProfile), nullptr,
+                                                MAPI_NEW_SESSION | MAPI_NO_MAIL, ppSession);
+    }
+    HRESULT QueryAllRows(LPMAPITABLE pTable, LPSPropTagArray pColumns, LONG cMax, LPSRowSet* ppRows)
+    {
+        using HRQUERYALLROWS =
+            HRESULT WINAPI(LPMAPITABLE, LPSPropTagArray, LPSRestriction, LPSSortOrderSet, LONG, LPSRowSet*);
+        return Bind<HRQUERYALLROWS>("HrQueryAllRows")(pTable, pColumns, nullptr, nullptr, cMax, ppRows);
+    }
+    ULONG Release(LPVOID pObject) { return Bind<ULONG WINAPI(LPVOID)>("UlRelease")(pObject); }
+    void FreeRows(LPSRowSet pRows) { Bind<void WINAPI(LPSRowSet)>("FreeProws")(pRows); }
+
+private:
+    template <typename TFunction>
+    TFunction* Bind(const char* pszName) const
+    {
+        const FARPROC pfn = GetProcAddress(m_hModule, pszName);
+        EXPECT_NE(nullptr, pfn) << pszName;
+        return reinterpret_cast<TFunction*>(reinterpret_cast<void (*)()>(pfn));
+    }
+
+    HMODULE m_hModule;
+};
+
+constexpr char g_szProfile[] = "Mail - Jane Doe";
+
+std::string ProfileKey(const std::string& strProfile)
+{
+    return std::string(standin::szProfilesKey) + "\\" + strProfile;
+}
+
+std::string HexOf(const BYTE* pb, size_t cb)
+{
+    static const char s_szDigits[] = "0123456789abcdef";
+    std::string strHex;
+    for (size_t i = 0; i < cb; ++i)
+        strHex.append(1, s_szDigits[pb[i] >> 4]).append(1, s_szDigits[pb[i] & 0xF]);
+    return strHex;
+}
+
+MAPIUID UidOfSection(const std::string& strSection)
+{
+    MAPIUID uid = {};
+    for (size_t i = 0; i < sizeof(uid.ab) && 2 * i + 2 <= strSection.size(); ++i)
+        uid.ab[i] = static_cast<BYTE>(std::stoi(strSection.substr(2 * i, 2), nullptr, 16));
+    return uid;
+}
+
+// The sections the stand-in lists in creation order, as it keeps them.
+std::vector<std::string> ReadSectionOrder(const std::string& strProfile)
+{
+    std::vector<std::string> vecSections;
+    const auto order = harness::ReadRegValue(HKEY_CURRENT_USER, ProfileKey(strProfile).c_str(),
+                                             standin::szServiceOrderValue);
+    if (!order || order->m_dwType != REG_MULTI_SZ)
+        return vecSections;
+    std::istringstream stream(order->m_strData);
+    for (std::string strItem; std::getline(stream, strItem, '\0') && !strItem.empty();)
+        vecSections.push_back(strItem);
+    return vecSections;
+}
+
+// Public: the cases' tables hold steps that act on the fixture.
+class StandInTest : public testing::Test
+{
+public:
+    void SetUp() override { Restart(); }
+
+    void TearDown() override
+    {
+        if (HasFailure())
+            printf("Stand-in journal:\n%s", ReadJournalText().c_str());
+        m_pMapi.reset();
+        DeleteFileA(m_strJournal.c_str());
+        harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szControlKey);
+        harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
+    }
+
+    // A fresh DLL over an empty store and an empty journal.
+    void Restart()
+    {
+        m_pMapi.reset();
+        m_pAdmin = nullptr;
+        m_pSession = nullptr;
+        m_pServiceAdmin = nullptr;
+        harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szControlKey);
+        harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
+        char szTemp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, szTemp);
+        m_strJournal = std::string(szTemp) + "quillmere-stand-in-tests.txt";
+        DeleteFileA(m_strJournal.c_str());
+        SetControl(standin::szJournalValue, m_strJournal);
+        m_pMapi = std::make_unique<CStandIn>();
+    }
+
+    static void SetControl(const char* pszName, const std::string& strText)
+    {
+        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, pszName, {REG_SZ, strText + '\0'});
+    }
+
+    static void Force(const std::string& strOperation, HRESULT hr)
+    {
+        const DWORD dwStatus = static_cast<DWORD>(hr);
+        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, strOperation.c_str(),
+                               {REG_DWORD, std::string(reinterpret_cast<const char*>(&dwStatus), sizeof(dwStatus))});
+    }
+
+    std::string ReadJournalText() const
+    {
+        std::ifstream stream(m_strJournal, std::ios::binary);
+        std::stringstream text;
+        text << stream.rdbuf();
+        return text.str();
+    }
+
+    std::vector<std::string> ReadJournal() const
+    {
+        std::vector<std::string> vecLines;
+        std::istringstream stream(ReadJournalText());
+        for (std::string strLine; std::getline(stream, strLine);)
+            vecLines.push_back(strLine);
+        return vecLines;
+    }
+
+    std::string ReadLastJournalLine() const
+    {
+        const std::vector<std::string> vecLines = ReadJournal();
+        return vecLines.empty() ? "" : vecLines.back();
+    }
+
+    // Initialises, makes the profile and opens its service administration:
+    // ProfAdmin#1, Session#2, ServiceAdmin#3.
+    // The same without a stop: the status of AdminServices.
+    HRESULT OpenSession(const char* pszProfile)
+    {
+        m_pMapi->Initialize();
+        m_pMapi->AdminProfiles(&m_pAdmin);
+        m_pAdmin->CreateProfile(const_cast<LPSTR>(pszProfile), nullptr, 0, 0);
+        m_pMapi->LogonEx(pszProfile, &m_pSession);
+        return m_pSession->AdminServices(0, &m_pServiceAdmin);
+    }
+
+    void OpenProfile(const char* pszProfile)
+    {
+        ASSERT_EQ(S_OK, m_pMapi->Initialize());
+        ASSERT_EQ(S_OK, m_pMapi->AdminProfiles(&m_pAdmin));
+        ASSERT_EQ(S_OK, m_pAdmin->CreateProfile(const_cast<LPSTR>(pszProfile), nullptr, 0, 0));
+        ASSERT_EQ(S_OK, m_pMapi->LogonEx(pszProfile, &m_pSession));
+        ASSERT_EQ(S_OK, m_pSession->AdminServices(0, &m_pServiceAdmin));
+    }
+
+    void CloseProfile()
+    {
+        for (LPUNKNOWN pObject : {static_cast<LPUNKNOWN>(m_pServiceAdmin), static_cast<LPUNKNOWN>(m_pSession),
+                                  static_cast<LPUNKNOWN>(m_pAdmin)})
+            m_pMapi->Release(pObject);
+        m_pServiceAdmin = nullptr;
+        m_pSession = nullptr;
+        m_pAdmin = nullptr;
+        m_pMapi->Uninitialize();
+    }
+
+    HRESULT CreateService(const char* pszService)
+    {
+        return m_pServiceAdmin->CreateMsgService(const_cast<LPSTR>(pszService), const_cast<LPSTR>(pszService), 0, 0);
+    }
+
+    std::string m_strJournal;
+    std::unique_ptr<CStandIn> m_pMapi;
+    LPPROFADMIN m_pAdmin = nullptr;
+    LPMAPISESSION m_pSession = nullptr;
+    LPSERVICEADMIN m_pServiceAdmin = nullptr;
+};
+
+TEST_F(StandInTest, AnswersAsMapiDoes)
+{
+    // Nothing works before MAPIInitialize.
+    LPPROFADMIN pAdmin = reinterpret_cast<LPPROFADMIN>(0x5E17);
+    EXPECT_EQ(MAPI_E_NOT_INITIALIZED, m_pMapi->AdminProfiles(&pAdmin));
+    EXPECT_EQ(nullptr, pAdmin);
+    EXPECT_EQ("MAPIAdminProfiles(flags=0x00000000) -> 0x80040605 MAPI_E_NOT_INITIALIZED out=null",
+              ReadLastJournalLine());
+
+    OpenProfile("Existing");
+    const std::string strLongest(64, 'p');
+    const std::string strTooLong(65, 'p');
+    static MAPIUID s_uidUnknown = {{0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11,
+                                    0x11, 0x11, 0x11}};
+    const auto Configure = [&](ULONG ulPropTag) {
+        SPropValue rgProps[2] = {};
+        rgProps[0].ulPropTag = PR_DISPLAY_NAME_A;
+        rgProps[0].Value.lpszA = const_cast<LPSTR>("kept out");
+        rgProps[1].ulPropTag = ulPropTag;
+        rgProps[1].Value.err = MAPI_E_NOT_FOUND;
+        // The Exchange service is the first and only one.
+        MAPIUID uid = UidOfSection(ReadSectionOrder("Existing").at(0));
+        return m_pServiceAdmin->ConfigureMsgService(&uid, 0, 0, 2, rgProps);
+    };
+    ASSERT_EQ(S_OK, CreateService("MSEMS"));
+
+    const struct
+    {
+        const char* m_pszCase;
+        std::function<HRESULT()> m_fnCall;
+        HRESULT m_hrExpected;
+        std::string m_strJournal;
+    } rows[] = {
+        {"create an existing profile",
+         [&] { return m_pAdmin->CreateProfile(const_cast<LPSTR>("existing"), nullptr, 0, 0); }, MAPI_E_NO_ACCESS,
+         "ProfAdmin#1.CreateProfile(profile=\"existing\", password=null, ui=0x0, flags=0x00000000) -> 0x80070005 "
+         "MAPI_E_NO_ACCESS"},
+        {"delete a missing profile", [&] { return m_pAdmin->DeleteProfile(const_cast<LPSTR>("Missing"), 0); },
+         MAPI_E_NOT_FOUND,
+         "ProfAdmin#1.DeleteProfile(profile=\"Missing\", flags=0x00000000) -> 0x8004010F MAPI_E_NOT_FOUND"},
+        {"log on to a missing profile",
+         [&] {
+             LPMAPISESSION pSession = reinterpret_cast<LPMAPISESSION>(0x5E17);
+             const HRESULT hr = m_pMapi->LogonEx("Missing", &pSession);
+             EXPECT_EQ(nullptr, pSession);
+             return hr;
+         },
+         MAPI_E_LOGON_FAILED,
+         "MAPILogonEx(ui=0x0, profile=\"Missing\", password=null, flags=0x00008002) -> 0x80040111 MAPI_E_LOGON_FAILED "
+         "out=null"},
+        {"64 characters", [&] { return m_pAdmin->CreateProfile(const_cast<LPSTR>(strLongest.c_str()), nullptr, 0, 0); },
+         S_OK,
+         "ProfAdmin#1.CreateProfile(profile=\"" + strLongest +
+             "\", password=null, ui=0x0, flags=0x00000000) -> 0x00000000 S_OK"},
+        {"65 characters", [&] { return m_pAdmin->CreateProfile(const_cast<LPSTR>(strTooLong.c_str()), nullptr, 0, 0); },
+         MAPI_E_INVALID_PARAMETER,
+         "ProfAdmin#1.CreateProfile(profile=\"" + strTooLong +
+             "\", password=null, ui=0x0, flags=0x00000000) -> 0x80070057 MAPI_E_INVALID_PARAMETER"},
+        {"backslash, create", [&] { return m_pAdmin->CreateProfile(const_cast<LPSTR>("Existing\\x"), nullptr, 0, 0); },
+         MAPI_E_INVALID_PARAMETER,
+         "ProfAdmin#1.CreateProfile(profile=\"Existing\\\\x\", password=null, ui=0x0, flags=0x00000000) -> "
+         "0x80070057 MAPI_E_INVALID_PARAMETER"},
+        {"backslash, log on",
+         [&] {
+             LPMAPISESSION pSession = nullptr;
+             return m_pMapi->LogonEx("a\\b", &pSession);
+         },
+         MAPI_E_INVALID_PARAMETER,
+         "MAPILogonEx(ui=0x0, profile=\"a\\\\b\", password=null, flags=0x00008002) -> 0x80070057 "
+         "MAPI_E_INVALID_PARAMETER out=null"},
+        {"unknown service", [&] { return CreateService("MSFOO"); }, MAPI_E_NOT_FOUND,
+         "ServiceAdmin#3.CreateMsgService(service=\"MSFOO\", display=\"MSFOO\", ui=0x0, flags=0x00000000) -> "
+         "0x8004010F MAPI_E_NOT_FOUND"},
+        {"unknown service UID",
+         [&] { return m_pServiceAdmin->ConfigureMsgService(&s_uidUnknown, 0, 0, 0, nullptr); }, MAPI_E_NOT_FOUND,
+         "ServiceAdmin#3.ConfigureMsgService(uid=unknown, ui=0x0, flags=0x00000000, props=null) -> 0x8004010F "
+         "MAPI_E_NOT_FOUND"},
+        {"PT_NULL entry", [&] { return Configure(PROP_TAG(PT_NULL, 0x6608)); }, MAPI_E_INVALID_PARAMETER,
+         "ServiceAdmin#3.ConfigureMsgService(uid=1:MSEMS, ui=0x0, flags=0x00000000, props=[0x3001001E \"kept out\", "
+         "0x66080001 null]) -> 0x80070057 MAPI_E_INVALID_PARAMETER"},
+        {"PT_ERROR entry", [&] { return Configure(PROP_TAG(PT_ERROR, 0x6608)); }, MAPI_E_INVALID_PARAMETER,
+         "ServiceAdmin#3.ConfigureMsgService(uid=1:MSEMS, ui=0x0, flags=0x00000000, props=[0x3001001E \"kept out\", "
+         "0x6608000A error 0x8004010F MAPI_E_NOT_FOUND]) -> 0x80070057 MAPI_E_INVALID_PARAMETER"},
+        {"zero tag, PT_UNSPECIFIED", [&] { return Configure(0); }, MAPI_E_INVALID_PARAMETER,
+         "ServiceAdmin#3.ConfigureMsgService(uid=1:MSEMS, ui=0x0, flags=0x00000000, props=[0x3001001E \"kept out\", "
+         "0x00000000 ?]) -> 0x80070057 MAPI_E_INVALID_PARAMETER"},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        const HRESULT hr = row.m_fnCall();
+        EXPECT_EQ(row.m_hrExpected, hr);
+        EXPECT_EQ(row.m_strJournal, ReadLastJournalLine());
+    }
+    // A refused array is refused whole: its valid entry was not kept either.
+    EXPECT_EQ(CRegValue({REG_BINARY, std::string("Microsoft Exchange\0", 19)}),
+              harness::ReadRegValue(HKEY_CURRENT_USER,
+                                    (ProfileKey("Existing") + "\\" + ReadSectionOrder("Existing").at(0)).c_str(),
+                                    "001e3001"));
+    // The names refused never reached the store.
+    EXPECT_EQ((std::vector<std::string>{"Existing", strLongest}),
+              harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
+    CloseProfile();
+}
+
+// What a client gives back, and what it does not, as MAPIUninitialize and the
+// unload report it.
+TEST_F(StandInTest, TheUnloadReportsWhatTheClientLeft)
+{
+    const struct
+    {
+        const char* m_pszCase;
+        std::function<void(StandInTest&)> m_fnClient;
+        std::vector<std::string> m_vecJournalEnd;
+    } rows[] = {
+        {"an object kept",
+         [](StandInTest& test) {
+             test.OpenProfile(g_szProfile);
+             test.m_pMapi->Release(test.m_pServiceAdmin);
+             test.m_pMapi->Release(test.m_pAdmin);
+             test.m_pMapi->Uninitialize();
+         },
+         {"UlRelease(ProfAdmin#1) -> 0", "MAPIUninitialize() -> inits=1 uninits=1 alive=[Session#2] buffers=0",
+          "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[Session#2] buffers=0"}},
+        {"a row set kept",
+         [](StandInTest& test) {
+             test.OpenProfile(g_szProfile);
+             test.CreateService("MSEMS");
+             test.CreateService("CONTAB");
+             LPMAPITABLE pTable = nullptr;
+             test.m_pServiceAdmin->GetMsgServiceTable(0, &pTable);
+             LPSRowSet pRows = nullptr;
+             test.m_pMapi->QueryAllRows(pTable, nullptr, 0, &pRows);
+             test.m_pMapi->Release(pTable);
+             test.CloseProfile();
+         },
+         {"MAPIUninitialize() -> inits=1 uninits=1 alive=[Rows#5] buffers=3",
+          "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[Rows#5] buffers=3"}},
+        {"initialised twice, uninitialised once",
+         [](StandInTest& test) {
+             test.m_pMapi->Initialize();
+             test.m_pMapi->Initialize();
+             test.m_pMapi->Uninitialize();
+         },
+         {"MAPIInitialize(init=null) -> 0x00000000 S_OK", "MAPIUninitialize() -> inits=2 uninits=1 alive=[] buffers=0",
+          "DllMain(DLL_PROCESS_DETACH) -> inits=2 uninits=1 alive=[] buffers=0"}},
+        // What a client does that uninitialises after a failed MAPIInitialize.
+        {"uninitialised after a failed initialisation",
+         [](StandInTest& test) {
+             Force(standin::szForceMAPIInitialize, MAPI_E_CALL_FAILED);
+             test.m_pMapi->Initialize();
+             test.m_pMapi->Uninitialize();
+         },
+         {"MAPIInitialize(init=null) -> 0x80004005 MAPI_E_CALL_FAILED",
+          "MAPIUninitialize() -> unbalanced inits=0 uninits=1 alive=[] buffers=0",
+          "DllMain(DLL_PROCESS_DETACH) -> inits=0 uninits=1 alive=[] buffers=0"}},
+        // An unbalanced uninitialisation must not undo a later initialisation.
+        {"unbalanced, then initialised",
+         [](StandInTest& test) {
+             test.m_pMapi->Uninitialize();
+             test.OpenProfile(g_szProfile);
+             test.CloseProfile();
+         },
+         {"UlRelease(ProfAdmin#1) -> 0", "MAPIUninitialize() -> inits=1 uninits=2 alive=[] buffers=0",
+          "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=2 alive=[] buffers=0"}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        Restart();
+        row.m_fnClient(*this);
+        m_pMapi->Unload();
+        const std::vector<std::string> vecJournal = ReadJournal();
+        ASSERT_GE(vecJournal.size(), row.m_vecJournalEnd.size());
+        EXPECT_EQ(row.m_vecJournalEnd,
+                  std::vector<std::string>(vecJournal.end() - row.m_vecJournalEnd.size(), vecJournal.end()));
+    }
+}
+
+TEST_F(StandInTest, ReferenceCountsAreReal)
+{
+    ASSERT_EQ(S_OK, m_pMapi->Initialize());
+    LPPROFADMIN pAdmin = nullptr;
+    ASSERT_EQ(S_OK, m_pMapi->AdminProfiles(&pAdmin));
+    EXPECT_EQ(2u, pAdmin->AddRef());
+    LPUNKNOWN pUnknown = reinterpret_cast<LPUNKNOWN>(0x5E17);
+    EXPECT_EQ(S_OK, pAdmin->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&pUnknown)));
+    EXPECT_EQ(static_cast<LPUNKNOWN>(pAdmin), pUnknown);
+    LPUNKNOWN pStream = reinterpret_cast<LPUNKNOWN>(0x5E17);
+    EXPECT_EQ(MAPI_E_INTERFACE_NOT_SUPPORTED, pAdmin->QueryInterface(IID_IStream, reinterpret_cast<void**>(&pStream)));
+    EXPECT_EQ(nullptr, pStream);
+    EXPECT_EQ(2u, pAdmin->Release());
+    EXPECT_EQ(1u, m_pMapi->Release(pAdmin));
+    EXPECT_EQ(0u, m_pMapi->Release(pAdmin));
+    // Gone: a further release is journaled, not made.
+    EXPECT_EQ(0u, m_pMapi->Release(pAdmin));
+    m_pMapi->Uninitialize();
+
+    EXPECT_EQ((std::vector<std::string>{
+                  "MAPIInitialize(init=null) -> 0x00000000 S_OK",
+                  "MAPIAdminProfiles(flags=0x00000000) -> 0x00000000 S_OK out=ProfAdmin#1",
+                  "ProfAdmin#1.AddRef() -> 2",
+                  "ProfAdmin#1.QueryInterface(iid={00000000-0000-0000-C000-000000000046}) -> 0x00000000 S_OK "
+                  "out=ProfAdmin#1",
+                  "ProfAdmin#1.QueryInterface(iid={0000000C-0000-0000-C000-000000000046}) -> 0x80004002 "
+                  "MAPI_E_INTERFACE_NOT_SUPPORTED out=null",
+                  "ProfAdmin#1.Release() -> 2",
+                  "UlRelease(ProfAdmin#1) -> 1",
+                  "UlRelease(ProfAdmin#1) -> 0",
+                  "UlRelease(unknown) -> 0",
+                  "MAPIUninitialize() -> inits=1 uninits=1 alive=[] buffers=0",
+              }),
+              ReadJournal());
+}
+
+// A forced failure replaces the operation; a forced warning qualifies it.
+TEST_F(StandInTest, AForcedStatusReplacesOrQualifiesTheOperation)
+{
+    const HRESULT hrWarning = MAPI_W_ERRORS_RETURNED;
+    const struct
+    {
+        const char* m_pszCase;
+        std::vector<std::pair<std::string, HRESULT>> m_vecForced;
+        std::function<HRESULT(StandInTest&)> m_fnCall;
+        HRESULT m_hrExpected;
+        std::string m_strJournal;
+        std::vector<std::string> m_vecProfiles;
+    } rows[] = {
+        {"failed creation",
+         {{standin::szForceCreateProfile, MAPI_E_CALL_FAILED}},
+         [](StandInTest& test) {
+             test.m_pMapi->Initialize();
+             test.m_pMapi->AdminProfiles(&test.m_pAdmin);
+             return test.m_pAdmin->CreateProfile(const_cast<LPSTR>("Forced"), nullptr, 0, 0);
+         },
+         MAPI_E_CALL_FAILED,
+         "ProfAdmin#1.CreateProfile(profile=\"Forced\", password=null, ui=0x0, flags=0x00000000) -> 0x80004005 "
+         "MAPI_E_CALL_FAILED",
+         {}},
+        {"failed service administration",
+         {{standin::szForceAdminServices, MAPI_E_CALL_FAILED}},
+         [](StandInTest& test) { return test.OpenSession("Forced"); },
+         MAPI_E_CALL_FAILED, "Session#2.AdminServices(flags=0x00000000) -> 0x80004005 MAPI_E_CALL_FAILED out=null",
+         {"Forced"}},
+        {"service administration with a warning",
+         {{standin::szForceAdminServices, hrWarning}},
+         [](StandInTest& test) { return test.OpenSession("Forced"); },
+         hrWarning, "Session#2.AdminServices(flags=0x00000000) -> 0x00040380 MAPI_W_ERRORS_RETURNED out=ServiceAdmin#3",
+         {"Forced"}},
+        // The service's own value is asked first.
+        {"one service failed, others warned",
+         {{standin::szForceCreateMsgService, hrWarning},
+          {standin::ForcePerService(standin::szForceCreateMsgService, "MSEMS"), MAPI_E_CALL_FAILED}},
+         [](StandInTest& test) {
+             test.OpenProfile("Forced");
+             EXPECT_EQ(MAPI_E_CALL_FAILED, test.CreateService("MSEMS"));
+             return test.CreateService("CONTAB");
+         },
+         hrWarning,
+         "ServiceAdmin#3.CreateMsgService(service=\"CONTAB\", display=\"CONTAB\", ui=0x0, flags=0x00000000) -> "
+         "0x00040380 MAPI_W_ERRORS_RETURNED created=1:CONTAB",
+         {"Forced"}},
+        {"failed initialisation",
+         {{standin::szForceMAPIInitialize, MAPI_E_CALL_FAILED}},
+         [](StandInTest& test) {
+             EXPECT_EQ(MAPI_E_CALL_FAILED, test.m_pMapi->Initialize());
+             return test.m_pMapi->AdminProfiles(&test.m_pAdmin);
+         },
+         MAPI_E_NOT_INITIALIZED, "MAPIAdminProfiles(flags=0x00000000) -> 0x80040605 MAPI_E_NOT_INITIALIZED out=null",
+         {}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        Restart();
+        for (const auto& [strOperation, hr] : row.m_vecForced)
+            Force(strOperation, hr);
+        const HRESULT hr = row.m_fnCall(*this);
+        EXPECT_EQ(row.m_hrExpected, hr);
+        EXPECT_EQ(row.m_strJournal, ReadLastJournalLine());
+        EXPECT_EQ(row.m_vecProfiles, harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
+        CloseProfile();
+    }
+}
+
+TEST_F(StandInTest, TheServiceTableListsItsRowsInTheOrderAsked)
+{
+    enum
+    {
+        iName,
+        iUid,
+        NUM_COLUMNS
+    };
+    static SizedSPropTagArray(NUM_COLUMNS, s_sptColumns) = {NUM_COLUMNS, {PR_SERVICE_NAME_A, PR_SERVICE_UID}};
+
+    OpenProfile(g_szProfile);
+    for (const char* pszService : {"MSEMS", "CONTAB", "MSUPST MS"})
+        ASSERT_EQ(S_OK, CreateService(pszService));
+    const std::vector<std::string> vecSections = ReadSectionOrder(g_szProfile);
+    ASSERT_EQ(3u, vecSections.size());
+
+    const struct
+    {
+        const char* m_pszOrder; // null: none set
+        std::vector<size_t> m_vecCreation;
+        const char* m_pszJournalRows;
+    } rows[] = {
+        {nullptr, {0, 1, 2}, "[1:MSEMS, 2:CONTAB, 3:MSUPST MS]"},
+        {standin::szRowOrderReversed, {2, 1, 0}, "[3:MSUPST MS, 2:CONTAB, 1:MSEMS]"},
+        // What is no index of a row is passed over.
+        {"x,7,1", {1}, "[2:CONTAB]"},
+    };
+    const char* const rgpszNames[] = {"MSEMS", "CONTAB", "MSUPST MS"};
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszOrder ? row.m_pszOrder : "none");
+        harness::DeleteRegValue(HKEY_CURRENT_USER, standin::szControlKey, standin::szRowOrderValue);
+        if (row.m_pszOrder)
+            SetControl(standin::szRowOrderValue, row.m_pszOrder);
+        LPMAPITABLE pTable = nullptr;
+        ASSERT_EQ(S_OK, m_pServiceAdmin->GetMsgServiceTable(0, &pTable));
+        LPSRowSet pRows = reinterpret_cast<LPSRowSet>(0x5E17);
+        ASSERT_EQ(S_OK, m_pMapi->QueryAllRows(pTable, reinterpret_cast<LPSPropTagArray>(&s_sptColumns), 0, &pRows));
+        // Each pass takes a table and a row set: Table#4 and Rows#5 first.
+        const size_t nTable = 4 + 2 * static_cast<size_t>(&row - rows);
+        EXPECT_EQ("HrQueryAllRows(table=Table#" + std::to_string(nTable) +
+                      ", columns=[0x3D09001E, 0x3D0C0102], restriction=null, sort=null, max=0) -> 0x00000000 S_OK "
+                      "out=Rows#" +
+                      std::to_string(nTable + 1) + " " + row.m_pszJournalRows,
+                  ReadLastJournalLine());
+
+        ASSERT_EQ(row.m_vecCreation.size(), pRows->cRows);
+        for (ULONG i = 0; i < pRows->cRows; ++i)
+        {
+            const SRow& sRow = pRows->aRow[i];
+            ASSERT_EQ(static_cast<ULONG>(NUM_COLUMNS), sRow.cValues);
+            EXPECT_EQ(PR_SERVICE_NAME_A, sRow.lpProps[iName].ulPropTag);
+            EXPECT_STREQ(rgpszNames[row.m_vecCreation[i]], sRow.lpProps[iName].Value.lpszA);
+            EXPECT_EQ(PR_SERVICE_UID, sRow.lpProps[iUid].ulPropTag);
+            EXPECT_EQ(vecSections[row.m_vecCreation[i]],
+                      HexOf(sRow.lpProps[iUid].Value.bin.lpb, sRow.lpProps[iUid].Value.bin.cb));
+        }
+        m_pMapi->FreeRows(pRows);
+        m_pMapi->Release(pTable);
+    }
+    // HrQueryAllRows's limit: more rows than allowed is an error, not a cut.
+    harness::DeleteRegValue(HKEY_CURRENT_USER, standin::szControlKey, standin::szRowOrderValue);
+    LPMAPITABLE pTable = nullptr;
+    ASSERT_EQ(S_OK, m_pServiceAdmin->GetMsgServiceTable(0, &pTable));
+    LPSRowSet pRows = reinterpret_cast<LPSRowSet>(0x5E17);
+    EXPECT_EQ(MAPI_E_TABLE_TOO_BIG,
+              m_pMapi->QueryAllRows(pTable, reinterpret_cast<LPSPropTagArray>(&s_sptColumns), 2, &pRows));
+    EXPECT_EQ(nullptr, pRows);
+    m_pMapi->Release(pTable);
+    CloseProfile();
+    EXPECT_EQ("MAPIUninitialize() -> inits=1 uninits=1 alive=[] buffers=0", ReadLastJournalLine());
+}
+
+// Where profiles outlive a run, and the dump tool that shows them.
+TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
+{
+    OpenProfile(g_szProfile);
+    ASSERT_EQ(S_OK, CreateService("MSEMS"));
+    ASSERT_EQ(S_OK, CreateService("CONTAB"));
+    const std::vector<std::string> vecSections = ReadSectionOrder(g_szProfile);
+    ASSERT_EQ(2u, vecSections.size());
+    MAPIUID uid = UidOfSection(vecSections[0]);
+
+    enum
+    {
+        iServer,
+        iCached,
+        iPrivate,
+        iProxy,
+        iBytes,
+        NUM_PROPS
+    };
+    BYTE rgbBytes[] = {0x00, 0xFF};
+    SPropValue rgProps[NUM_PROPS] = {};
+    rgProps[iServer].ulPropTag = PROP_TAG(PT_STRING8, 0x6608);
+    rgProps[iServer].Value.lpszA = const_cast<LPSTR>("mail.example.com");
+    rgProps[iCached].ulPropTag = PROP_TAG(PT_LONG, 0x6601);
+    rgProps[iCached].Value.l = 0x180;
+    rgProps[iPrivate].ulPropTag = PROP_TAG(PT_BOOLEAN, 0x3D04);
+    rgProps[iPrivate].Value.b = 1;
+    rgProps[iProxy].ulPropTag = PROP_TAG(PT_UNICODE, 0x6622);
+    rgProps[iProxy].Value.lpszW = const_cast<LPWSTR>(L"w\u00e9b");
+    rgProps[iBytes].ulPropTag = PROP_TAG(PT_BINARY, 0x6700);
+    rgProps[iBytes].Value.bin.cb = sizeof(rgbBytes);
+    rgProps[iBytes].Value.bin.lpb = rgbBytes;
+    ASSERT_EQ(S_OK, m_pServiceAdmin->ConfigureMsgService(&uid, 0, 0, NUM_PROPS, rgProps));
+    ASSERT_EQ(S_OK, m_pAdmin->SetDefaultProfile(const_cast<LPSTR>(g_szProfile), 0));
+
+    std::vector<std::string> vecSorted = vecSections;
+    std::sort(vecSorted.begin(), vecSorted.end());
+    EXPECT_EQ(vecSorted, harness::ListRegSubkeys(HKEY_CURRENT_USER, ProfileKey(g_szProfile).c_str()));
+    const std::string strSection = ProfileKey(g_szProfile) + "\\" + vecSections[0];
+    const struct
+    {
+        const char* m_pszName;
+        std::string m_strBytes;
+    } stored[] = {
+        {"00036601", std::string("\x80\x01\0\0", 4)},
+        {"000b3d04", std::string("\x01\0", 2)},
+        {"001e3001", std::string("Microsoft Exchange\0", 19)},
+        {"001e3d09", std::string("MSEMS\0", 6)},
+        {"001e6608", std::string("mail.example.com\0", 17)},
+        {"001f6622", std::string("w\0\xe9\0b\0\0\0", 8)},
+        {"01023d0c", std::string(reinterpret_cast<const char*>(uid.ab), sizeof(uid.ab))},
+        {"01026700", std::string("\0\xff", 2)},
+    };
+    std::vector<std::string> vecNames;
+    for (const auto& value : stored)
+    {
+        SCOPED_TRACE(value.m_pszName);
+        vecNames.push_back(value.m_pszName);
+        EXPECT_EQ(CRegValue({REG_BINARY, value.m_strBytes}),
+                  harness::ReadRegValue(HKEY_CURRENT_USER, strSection.c_str(), value.m_pszName));
+    }
+    std::vector<std::string> vecListed = harness::ListRegValues(HKEY_CURRENT_USER, strSection.c_str());
+    std::sort(vecListed.begin(), vecListed.end());
+    EXPECT_EQ(vecNames, vecListed);
+    EXPECT_EQ(CRegValue({REG_SZ, std::string(g_szProfile) + '\0'}),
+              harness::ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
+
+    harness::CRunOptions options;
+    options.m_strProgram = harness::LocateBesideSelf("mapi32_stand_in_dump.exe");
+    const harness::CRunResult dump = harness::RunQuillmere({}, options);
+    EXPECT_EQ(0u, dump.m_dwExitCode);
+    EXPECT_EQ(harness::Crlf("Profile \"Mail - Jane Doe\" (default)\n"
+                            "  Service 1: MSEMS \"Microsoft Exchange\"\n"
+                            "    PR_DEFAULT_PROFILE 0x3D04000B = true\n"
+                            "    PR_PROFILE_CONFIG_FLAGS 0x66010003 = 0x00000180\n"
+                            "    PR_PROFILE_UNRESOLVED_SERVER 0x6608001E = \"mail.example.com\"\n"
+                            "    PR_ROH_PROXY_SERVER 0x6622001F = L\"w\\u00E9b\"\n"
+                            "    0x67000102 = <00FF>\n"
+                            "  Service 2: CONTAB \"Outlook Address Book\"\n"),
+              dump.m_strStdout);
+
+    // A null name takes the default away; deletion takes the profile whole.
+    ASSERT_EQ(S_OK, m_pAdmin->SetDefaultProfile(nullptr, 0));
+    EXPECT_EQ(std::nullopt,
+              harness::ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
+    ASSERT_EQ(S_OK, m_pAdmin->DeleteProfile(const_cast<LPSTR>(g_szProfile), 0));
+    EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, ProfileKey(g_szProfile).c_str()));
+    CloseProfile();
+}
+} // namespace
