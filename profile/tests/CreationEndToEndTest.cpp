@@ -8,6 +8,7 @@
 
 #include <mapidefs.h>
 #include <mapicode.h>
+#include <mapitags.h>
 
 #include <algorithm>
 #include <fstream>
@@ -404,6 +405,34 @@ TEST_F(CreationTest, WithoutPersonalFoldersTheWalkStopsAfterTwoRows)
                                                                stepLogon, stepAdminServices, stepExchange,
                                                                stepAddressBook, stepServiceTable, stepQueryRows}))),
               result.m_strStdout);
+}
+
+// A table may answer a column it cannot fill with PT_ERROR: such a row is
+// passed over, never read as a name or a UID.
+TEST_F(CreationTest, RowsWithoutNameOrUidAreNotConfigured)
+{
+    for (ULONG ulColumn : {static_cast<ULONG>(PR_SERVICE_NAME_A), static_cast<ULONG>(PR_SERVICE_UID)})
+    {
+        SCOPED_TRACE(ulColumn);
+        SetUp();
+        const DWORD dwColumn = ulColumn;
+        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, standin::szErrorColumnValue,
+                               {REG_DWORD, std::string(reinterpret_cast<const char*>(&dwColumn), sizeof(dwColumn))});
+
+        const harness::CRunResult result =
+            harness::RunQuillmere(Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}));
+
+        expected::CEcho echo = RoadEcho();
+        echo.m_strPstDisplay = "Janes Mailbox";
+        echo.m_strPstFileName = "c:\\myMailbox.pst";
+        EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon,
+                                                             stepAdminServices, stepExchange, stepAddressBook,
+                                                             stepPersonalFolders, stepServiceTable, stepQueryRows}))),
+                  result.m_strStdout);
+        EXPECT_EQ(1u, result.m_dwExitCode);
+        EXPECT_TRUE(ReadJournal({"ServiceAdmin#3.ConfigureMsgService("}).empty());
+        EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0", ReadReleases().back());
+    }
 }
 
 TEST_F(CreationTest, PrioritySetsTheLogonChoiceAndTheDefault)

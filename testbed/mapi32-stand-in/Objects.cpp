@@ -426,6 +426,7 @@ HRESULT CTable::FetchRows(size_t cMax, LPSRowSet* lppRows, std::string& strDescr
     if (FAILED(Allocate(CbNewSRowSet(cRows), nullptr, reinterpret_cast<void**>(&lpRows))))
         return MAPI_E_NOT_ENOUGH_MEMORY;
     lpRows->cRows = 0;
+    const ULONG ulErrorColumn = ReadErrorColumn();
     std::string strServices;
     for (; lpRows->cRows < cRows; ++lpRows->cRows, ++m_nPosition)
     {
@@ -440,7 +441,18 @@ HRESULT CTable::FetchRows(size_t cMax, LPSRowSet* lppRows, std::string& strDescr
             return MAPI_E_NOT_ENOUGH_MEMORY;
         }
         for (size_t iColumn = 0; iColumn < m_vecColumns.size(); ++iColumn)
-            FillColumn(m_vecColumns[iColumn], row.m_service, sRow.lpProps, sRow.lpProps[iColumn]);
+        {
+            SPropValue& prop = sRow.lpProps[iColumn];
+            if (m_vecColumns[iColumn] == ulErrorColumn)
+            {
+                prop.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(ulErrorColumn));
+                prop.Value.err = MAPI_E_NOT_FOUND;
+            }
+            else
+            {
+                FillColumn(m_vecColumns[iColumn], row.m_service, sRow.lpProps, prop);
+            }
+        }
         strServices.append(strServices.empty() ? "" : ", ").append(DescribeService(row.m_nCreation, row.m_service));
     }
     *lppRows = lpRows;

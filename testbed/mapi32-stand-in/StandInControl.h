@@ -18,6 +18,10 @@ constexpr char szRowOrderValue[] = "Service Table Order";
 constexpr char szRowOrderCreated[] = "created";
 constexpr char szRowOrderReversed[] = "reversed";
 
+// REG_DWORD: a column tag the service table cannot fill; its rows carry
+// PT_ERROR (MAPI_E_NOT_FOUND) there instead, as MAPI's tables do.
+constexpr char szErrorColumnValue[] = "Service Table Error Column";
+
 // REG_DWORD, named as the operation is in the journal: the status it answers
 // instead of its own. Negative: nothing happens and out-parameters are null.
 // Positive (a warning): it happens, and answers the warning.
