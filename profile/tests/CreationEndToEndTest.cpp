@@ -11,14 +11,13 @@
 #include <mapitags.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/tests/ExpectedOutput.h"
 #include "testbed/harness/Harness.h"
 #include "testbed/harness/RegistryProbe.h"
+#include "testbed/harness/StandInSteering.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
 
 namespace
@@ -79,35 +78,18 @@ class CreationTest : public testing::Test
 protected:
     void SetUp() override
     {
-        for (const char* pszKey : {g_szProgramKey, standin::szControlKey, standin::szOutlookKey, g_szOptionsKey})
+        for (const char* pszKey : {g_szProgramKey, standin::szOutlookKey, g_szOptionsKey})
             harness::DeleteRegTree(HKEY_CURRENT_USER, pszKey);
-        char szTemp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, szTemp);
-        m_strJournal = std::string(szTemp) + "quillmere-stand-in-journal.txt";
-        DeleteFileA(m_strJournal.c_str());
-        SetControl(standin::szJournalValue, m_strJournal);
+        m_strJournal = harness::StartStandInJournal("quillmere-stand-in-journal.txt");
     }
 
     void TearDown() override
     {
         // The journal of a failed case helps the reader more than any message.
         if (HasFailure())
-            printf("Stand-in journal:\n%s", ReadJournalText().c_str());
+            printf("Stand-in journal:\n%s", harness::ReadWholeFile(m_strJournal).c_str());
         DeleteFileA(m_strJournal.c_str());
         harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szControlKey);
-    }
-
-    static void SetControl(const char* pszName, const std::string& strText)
-    {
-        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, pszName,
-                               {REG_SZ, strText + std::string(1, '\0')});
-    }
-
-    static void Force(const std::string& strOperation, HRESULT hr)
-    {
-        const DWORD dwStatus = static_cast<DWORD>(hr);
-        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, strOperation.c_str(),
-                               {REG_DWORD, std::string(reinterpret_cast<const char*>(&dwStatus), sizeof(dwStatus))});
     }
 
     // A run whose only purpose is to leave the profile behind; its journal is dropped.
@@ -117,26 +99,7 @@ protected:
         DeleteFileA(m_strJournal.c_str());
     }
 
-    std::string ReadJournalText() const
-    {
-        std::ifstream stream(m_strJournal, std::ios::binary);
-        std::stringstream text;
-        text << stream.rdbuf();
-        return text.str();
-    }
-
-    std::vector<std::string> ReadJournal() const
-    {
-        std::vector<std::string> vecLines;
-        std::istringstream stream(ReadJournalText());
-        for (std::string strLine; std::getline(stream, strLine);)
-        {
-            if (!strLine.empty() && strLine.back() == '\r')
-                strLine.pop_back();
-            vecLines.push_back(strLine);
-        }
-        return vecLines;
-    }
+    std::vector<std::string> ReadJournal() const { return harness::SplitLines(harness::ReadWholeFile(m_strJournal)); }
 
     // The journal lines of the calls whose name starts with one of the prefixes.
     std::vector<std::string> ReadJournal(std::initializer_list<const char*> prefixes) const
@@ -312,7 +275,7 @@ TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessDeletedFirst)
         if (row.m_bExists)
             MakeProfile();
         if (row.m_bDeletionFails)
-            Force(standin::szForceDeleteProfile, MAPI_E_CALL_FAILED);
+            harness::SetStandInStatus(standin::szForceDeleteProfile, MAPI_E_CALL_FAILED);
 
         const harness::CRunResult result =
             harness::RunQuillmere(Concat(g_vecRoadArgs, {"-a", row.m_bDeleteFirst ? "Y" : "N"}));
@@ -365,7 +328,7 @@ TEST_F(CreationTest, ConfiguresPersonalFoldersInTheOrderOfTheRows)
     {
         SCOPED_TRACE(row.m_pszOrder);
         SetUp();
-        SetControl(standin::szRowOrderValue, row.m_pszOrder);
+        harness::SetStandInText(standin::szRowOrderValue, row.m_pszOrder);
 
         const harness::CRunResult result =
             harness::RunQuillmere(Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}));
@@ -395,7 +358,7 @@ TEST_F(CreationTest, ConfiguresPersonalFoldersInTheOrderOfTheRows)
 // Without personal folders only two rows are looked at.
 TEST_F(CreationTest, WithoutPersonalFoldersTheWalkStopsAfterTwoRows)
 {
-    SetControl(standin::szRowOrderValue, "1,1,0");
+    harness::SetStandInText(standin::szRowOrderValue, "1,1,0");
 
     const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs);
 
@@ -415,9 +378,7 @@ TEST_F(CreationTest, RowsWithoutNameOrUidAreNotConfigured)
     {
         SCOPED_TRACE(ulColumn);
         SetUp();
-        const DWORD dwColumn = ulColumn;
-        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, standin::szErrorColumnValue,
-                               {REG_DWORD, std::string(reinterpret_cast<const char*>(&dwColumn), sizeof(dwColumn))});
+        harness::SetStandInNumber(standin::szErrorColumnValue, ulColumn);
 
         const harness::CRunResult result =
             harness::RunQuillmere(Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}));
@@ -478,7 +439,7 @@ TEST_F(CreationTest, AFailedStepEndsCreationReleasesWhatWasTakenAndExitsWithTwo)
         const EStep failing = static_cast<EStep>(nFailing);
         SCOPED_TRACE(StepLabel(failing));
         SetUp();
-        Force(g_rgForcedOperations[failing], MAPI_E_CALL_FAILED);
+        harness::SetStandInStatus(g_rgForcedOperations[failing], MAPI_E_CALL_FAILED);
 
         const harness::CRunResult result =
             harness::RunQuillmere(Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}));
@@ -528,7 +489,7 @@ TEST_F(CreationTest, AWarningIsReportedAndCreationGoesOn)
     {
         SCOPED_TRACE(StepLabel(warned));
         SetUp();
-        Force(g_rgForcedOperations[warned], hrWarning);
+        harness::SetStandInStatus(g_rgForcedOperations[warned], hrWarning);
 
         const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs);
 
@@ -548,10 +509,8 @@ TEST_F(CreationTest, AWarningIsReportedAndCreationGoesOn)
 // same program under another name gets Wine's.
 TEST_F(CreationTest, WithoutAMailProviderMapiInitFails)
 {
-    char szTemp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, szTemp);
     harness::CRunOptions options;
-    options.m_strProgram = std::string(szTemp) + "QuillmereWithoutProvider.exe";
+    options.m_strProgram = harness::TempPath("QuillmereWithoutProvider.exe");
     ASSERT_TRUE(CopyFileA(harness::LocateBesideSelf("Quillmere.exe").c_str(), options.m_strProgram.c_str(), FALSE));
 
     const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs, options);

@@ -6,13 +6,12 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "testbed/harness/Harness.h"
 #include "testbed/harness/RegistryProbe.h"
+#include "testbed/harness/StandInSteering.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
 
 namespace
@@ -26,9 +25,7 @@ std::string Lower(std::string str)
 
 std::string TempDirectory(const char* pszName)
 {
-    char szTemp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, szTemp);
-    const std::string strDir = std::string(szTemp) + pszName;
+    std::string strDir = harness::TempPath(pszName);
     CreateDirectoryA(strDir.c_str(), nullptr);
     return strDir;
 }
@@ -123,12 +120,8 @@ class StandInJournal : public testing::Test
 protected:
     void SetUp() override
     {
-        harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szControlKey);
         harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
-        m_strJournal = TempDirectory("quillmere-journal") + "\\journal.txt";
-        DeleteFileA(m_strJournal.c_str());
-        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, standin::szJournalValue,
-                               {REG_SZ, m_strJournal + '\0'});
+        m_strJournal = harness::StartStandInJournal("quillmere-binding-journal.txt");
     }
 
     void TearDown() override
@@ -137,13 +130,7 @@ protected:
         harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szControlKey);
     }
 
-    std::string ReadJournal() const
-    {
-        std::ifstream stream(m_strJournal, std::ios::binary);
-        std::stringstream text;
-        text << stream.rdbuf();
-        return text.str();
-    }
+    std::string ReadJournal() const { return harness::ReadWholeFile(m_strJournal); }
 
     std::string m_strJournal;
 };

@@ -9,14 +9,13 @@
 #include <mapicode.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/tests/ExpectedOutput.h"
 #include "testbed/harness/Harness.h"
 #include "testbed/harness/RegistryProbe.h"
+#include "testbed/harness/StandInSteering.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
 
 namespace
@@ -24,14 +23,6 @@ namespace
 using namespace expected;
 
 constexpr int g_cRuns = 200;
-
-std::string ReadWholeFile(const std::string& strPath)
-{
-    std::ifstream stream(strPath, std::ios::binary);
-    std::stringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
 
 std::string LastLine(const std::string& strText)
 {
@@ -49,16 +40,10 @@ std::vector<std::string> Sorted(std::vector<std::string> vec)
 
 TEST(Soak, TwoHundredRunsLeaveOneProfileAndTheLastRunsLog)
 {
-    harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szControlKey);
     harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
-    char szTemp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, szTemp);
-    const std::string strJournal = std::string(szTemp) + "quillmere-soak-journal.txt";
-    harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, standin::szJournalValue,
-                           {REG_SZ, strJournal + '\0'});
+    const std::string strJournal = harness::StartStandInJournal("quillmere-soak-journal.txt");
     const std::string strForced =
         standin::ForcePerService(standin::szForceConfigureMsgService, "MSEMS");
-    const DWORD dwFailure = static_cast<DWORD>(MAPI_E_CALL_FAILED);
 
     const std::vector<std::string> vecRoad = {"-s", "mail.example.com", "-m", "Doe, Jane", "-p", "Soak"};
     std::vector<std::string> vecRecreate = vecRoad;
@@ -70,8 +55,7 @@ TEST(Soak, TwoHundredRunsLeaveOneProfileAndTheLastRunsLog)
         DeleteFileA(strJournal.c_str());
         const int nKind = nRun % 3;
         if (nKind == 2)
-            harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, strForced.c_str(),
-                                   {REG_DWORD, std::string(reinterpret_cast<const char*>(&dwFailure), 4)});
+            harness::SetStandInStatus(strForced, MAPI_E_CALL_FAILED);
 
         const harness::CRunResult result = harness::RunQuillmere(nKind == 0 ? vecRoad : vecRecreate);
 
@@ -91,7 +75,7 @@ TEST(Soak, TwoHundredRunsLeaveOneProfileAndTheLastRunsLog)
             dwExpectedExit = 2;
         EXPECT_EQ(dwExpectedExit, result.m_dwExitCode);
         EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0",
-                  LastLine(ReadWholeFile(strJournal)));
+                  LastLine(harness::ReadWholeFile(strJournal)));
         EXPECT_EQ(std::vector<std::string>{"Soak"}, harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
         EXPECT_EQ(Sorted(vecLogged), Sorted(harness::ListRegValues(HKEY_CURRENT_USER, "Software\\Quillmere\\Logging")));
 

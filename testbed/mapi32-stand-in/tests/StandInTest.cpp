@@ -20,6 +20,7 @@
 
 #include "testbed/harness/Harness.h"
 #include "testbed/harness/RegistryProbe.h"
+#include "testbed/harness/StandInSteering.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
 
 namespace
@@ -119,7 +120,7 @@ public:
     void TearDown() override
     {
         if (HasFailure())
-            printf("Stand-in journal:\n%s", ReadJournalText().c_str());
+            printf("Stand-in journal:\n%s", harness::ReadWholeFile(m_strJournal).c_str());
         m_pMapi.reset();
         DeleteFileA(m_strJournal.c_str());
         harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szControlKey);
@@ -133,44 +134,14 @@ public:
         m_pAdmin = nullptr;
         m_pSession = nullptr;
         m_pServiceAdmin = nullptr;
-        harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szControlKey);
         harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
-        char szTemp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, szTemp);
-        m_strJournal = std::string(szTemp) + "quillmere-stand-in-tests.txt";
-        DeleteFileA(m_strJournal.c_str());
-        SetControl(standin::szJournalValue, m_strJournal);
+        m_strJournal = harness::StartStandInJournal("quillmere-stand-in-tests.txt");
         m_pMapi = std::make_unique<CStandIn>();
     }
 
-    static void SetControl(const char* pszName, const std::string& strText)
-    {
-        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, pszName, {REG_SZ, strText + '\0'});
-    }
-
-    static void Force(const std::string& strOperation, HRESULT hr)
-    {
-        const DWORD dwStatus = static_cast<DWORD>(hr);
-        harness::WriteRegValue(HKEY_CURRENT_USER, standin::szControlKey, strOperation.c_str(),
-                               {REG_DWORD, std::string(reinterpret_cast<const char*>(&dwStatus), sizeof(dwStatus))});
-    }
-
-    std::string ReadJournalText() const
-    {
-        std::ifstream stream(m_strJournal, std::ios::binary);
-        std::stringstream text;
-        text << stream.rdbuf();
-        return text.str();
-    }
-
-    std::vector<std::string> ReadJournal() const
-    {
-        std::vector<std::string> vecLines;
-        std::istringstream stream(ReadJournalText());
-        for (std::string strLine; std::getline(stream, strLine);)
-            vecLines.push_back(strLine);
-        return vecLines;
-    }
+    static void SetControl(const char* pszName, const std::string& strText) { harness::SetStandInText(pszName, strText); }
+    static void Force(const std::string& strOperation, HRESULT hr) { harness::SetStandInStatus(strOperation, hr); }
+    std::vector<std::string> ReadJournal() const { return harness::SplitLines(harness::ReadWholeFile(m_strJournal)); }
 
     std::string ReadLastJournalLine() const
     {

@@ -1,0 +1,25 @@
+#pragma once
+
+// Steering the test bed's MAPI32 stand-in from a test, and reading its journal.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace harness
+{
+// %TEMP%\<name>, as this process sees it.
+std::string TempPath(const std::string& strName);
+std::string ReadWholeFile(const std::string& strPath);
+// One element per line; a line's CR, if any, is dropped.
+std::vector<std::string> SplitLines(const std::string& strText);
+
+// Clears every control of the stand-in, then has it journal to a fresh file
+// of the given name in %TEMP%, whose path it returns.
+std::string StartStandInJournal(const std::string& strFileName);
+void SetStandInText(const std::string& strName, const std::string& strText);     // REG_SZ
+void SetStandInNumber(const std::string& strName, DWORD dwValue);               // REG_DWORD
+// The status the operation answers instead of its own.
+void SetStandInStatus(const std::string& strOperation, HRESULT hr);
+} // namespace harness
