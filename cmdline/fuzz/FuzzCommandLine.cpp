@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,28 @@ std::vector<std::string> SplitArguments(const uint8_t* pData, size_t cbData)
     return vecArgs;
 }
 
+// The rule of a switch, stated apart from the parser: a hyphen, then anything but a digit.
+bool IsSwitchShaped(const std::string& strArg)
+{
+    return strArg.size() >= 2 && strArg[0] == '-' && !(strArg[1] >= '0' && strArg[1] <= '9');
+}
+
+const char* const g_rgpszSpellings[] = {"-s", "-S", "-m", "-M", "-p", "-P", "-a", "-A", "-d", "-D", "-c", "-C",
+                                        "-b", "-B", "-h", "-H", "-n", "-N", "-t", "-T", "-f", "-F", "-r", "-R"};
+
+// A reused table answers like a fresh one: nothing of an earlier Parse is left behind.
+void CheckSameAnswers(const CCmdSwitches& fresh, const CCmdSwitches& reused)
+{
+    for (const char* pszSwitch : g_rgpszSpellings)
+    {
+        Require(fresh.IsPresent(pszSwitch) == reused.IsPresent(pszSwitch), "reparse: presence");
+        Require(fresh.CountArguments(pszSwitch) == reused.CountArguments(pszSwitch), "reparse: count");
+        for (int i = 0; i < 3; ++i)
+            Require(fresh.LookupArgument(pszSwitch, "", i) == reused.LookupArgument(pszSwitch, "", i),
+                    "reparse: arguments");
+    }
+}
+
 void CheckWidened(const std::wstring& wstrWide, const std::string& strNarrow, const char* pszRule)
 {
     Require(wstrWide.size() == strNarrow.size(), pszRule);
@@ -71,8 +95,21 @@ void RunCommandLineCase(const uint8_t* pData, size_t cbData)
     const std::string strJoined = JoinArguments(argc, vecArgv.data());
     Require(strJoined.size() == cchArguments + vecArgs.size(), "the join is each argument after one blank");
 
+    std::set<std::string> setSwitches;
+    for (const std::string& strArg : vecArgs)
+        if (IsSwitchShaped(strArg))
+            setSwitches.insert(strArg);
+
     CCmdSwitches switches;
-    switches.Parse(argc, vecArgv.data());
+    const int cEntries = switches.Parse(argc, vecArgv.data());
+    Require(cEntries == static_cast<int>(setSwitches.size()), "one entry per distinct switch");
+
+    static const char* const s_rgpszEarlier[] = {"Quillmere.exe", "-s", "earlier", "-B", "x", "y", "-r"};
+    CCmdSwitches reused;
+    reused.Parse(static_cast<int>(std::size(s_rgpszEarlier)), s_rgpszEarlier);
+    reused.Parse(argc, vecArgv.data());
+    CheckSameAnswers(switches, reused);
+
     CProfileSettings settings;
     InterpretSwitches(switches, settings);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,11 +48,24 @@ void ExpectEntries(const CCmdSwitches& switches, const Entries& expected)
     }
 }
 
+// CTest names each row by what it prints; without these, by the row's raw
+// bytes, pointers included, so that names change between runs and collide.
+void PrintArgs(const std::vector<std::string>& vecArgs, std::ostream* os)
+{
+    for (const std::string& str : vecArgs)
+        *os << '[' << str << ']';
+}
+
 struct ParseCase
 {
     std::vector<std::string> m_vecArgs;
     Entries m_expected;
 };
+
+void PrintTo(const ParseCase& c, std::ostream* os)
+{
+    PrintArgs(c.m_vecArgs, os);
+}
 
 class ParseTest : public testing::TestWithParam<ParseCase>
 {
@@ -104,6 +118,12 @@ struct LookupCase
     int m_nIndex;
     std::string m_strExpected;
 };
+
+void PrintTo(const LookupCase& c, std::ostream* os)
+{
+    PrintArgs(c.m_vecArgs, os);
+    *os << '{' << c.m_pszFirst << ',' << c.m_pszSecond << ',' << c.m_nIndex << '}';
+}
 
 class LookupTest : public testing::TestWithParam<LookupCase>
 {
