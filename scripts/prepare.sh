@@ -4,6 +4,7 @@ set -euo pipefail
 
 QUILLMERE_ROOT=$(dirname "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")")
 QUILLMERE_BUILD=$QUILLMERE_ROOT/build/mingw-x64
+source "$QUILLMERE_ROOT/testbed/wine/wine-env.sh"
 QUILLMERE_PACKAGES=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine64 cmake ninja-build)
 
 is_installed() {
@@ -35,16 +36,21 @@ install_missing_packages() {
 }
 
 # Wine runs 32-bit programs only with wine32, an i386 package. Answers whether
-# it is there; a failure to install it is reported, not fatal, so that a
-# mirror's trouble with i386 does not stop the x64 build and tests.
+# 32-bit programs run; a failure to install wine32 is reported, not fatal, so
+# that a mirror's trouble with i386 does not stop the x64 build and tests.
 ensure_wine32() {
-    is_installed wine32:i386 && return 0
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        as_root dpkg --add-architecture i386
-        QUILLMERE_APT_UPDATED=
+    if ! is_installed wine32:i386; then
+        if ! dpkg --print-foreign-architectures | grep -qx i386; then
+            as_root dpkg --add-architecture i386
+            QUILLMERE_APT_UPDATED=
+        fi
+        if ! apt_install wine32:i386; then
+            echo "warning: wine32 could not be installed; 32-bit programs cannot run under Wine" >&2
+            return 1
+        fi
     fi
-    apt_install wine32:i386 && return 0
-    echo "warning: wine32 could not be installed; 32-bit programs cannot run under Wine" >&2
+    wine32_runs && return 0
+    echo "warning: wine32 is installed, but this machine's kernel cannot execute 32-bit programs" >&2
     return 1
 }
 

@@ -15,7 +15,7 @@ if [ -n "$wine32" ]; then
     ctest --preset mingw-x86 "$@"
 else
     # CTest itself would start the x86 test programs to list their tests.
-    echo "warning: without wine32 only the x86 build's static checks run" >&2
+    echo "warning: without a working wine32 only the x86 build's static checks run" >&2
     "$QUILLMERE_ROOT/testbed/check-imports.sh" i686-w64-mingw32-objdump \
         "$QUILLMERE_ROOT/build/mingw-x86/bin/Quillmere.exe"
 fi

@@ -10,10 +10,17 @@ WINE=(env LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8 /usr/lib/wine/wine64)
 export WINEDEBUG=-all
 unset LANGUAGE WINEDLLOVERRIDES
 
-# A prefix made before wine32 was installed cannot run 32-bit programs: its
-# syswow64 is empty. Such a prefix is made anew once wine32 is there.
+# Wine starts 32-bit programs with its 32-bit loader, from wine32. Installed
+# is not enough: a kernel built without IA-32 emulation refuses to execute it
+# ("Exec format error"), and then no prefix ever gets a syswow64.
+wine32_runs() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# A prefix made before wine32 could run cannot run 32-bit programs: its
+# syswow64 is empty. Such a prefix is made anew once wine32 runs.
 wine_prefix_lacks_wow64() {
-    [ -x /usr/lib/wine/wine ] && [ -z "$(ls -A "$1/drive_c/windows/syswow64" 2>/dev/null)" ]
+    [ -z "$(ls -A "$1/drive_c/windows/syswow64" 2>/dev/null)" ] && wine32_runs
 }
 
 # Creates the prefix once. Concurrent callers wait on the lock; a prefix left
