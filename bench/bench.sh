@@ -6,7 +6,6 @@
 # read it: Wine treats /dev/null as a console, which is far slower to print to.
 set -euo pipefail
 source "$(dirname "$(readlink -f "$0")")/../scripts/prepare.sh"
-source "$QUILLMERE_ROOT/testbed/wine/wine-env.sh"
 runs=${1:-21}
 install_missing_packages
 build_targets Quillmere empty_program mapi32_stand_in

@@ -1,5 +1,5 @@
-# Sourced by run.sh, test.sh and the bench: installs what the build needs,
-# then configures and builds a MinGW-w64 preset.
+# Sourced by run.sh, test.sh and the bench: brings in the Wine environment,
+# installs what the build needs, then configures and builds a MinGW-w64 preset.
 set -euo pipefail
 
 QUILLMERE_ROOT=$(dirname "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")")
