@@ -35,9 +35,9 @@ install_missing_packages() {
     [ ${#missing[@]} -eq 0 ] || apt_install "${missing[@]}"
 }
 
-# Wine runs 32-bit programs only with wine32, an i386 package. Answers whether
-# 32-bit programs run; a failure to install wine32 is reported, not fatal, so
-# that a mirror's trouble with i386 does not stop the x64 build and tests.
+# Wine runs 32-bit programs only with wine32, an i386 package, and only on a
+# route that executes its i386 loader (wine-env.sh). Answers whether 32-bit
+# programs run; a failure is reported, not fatal, so that the caller decides.
 ensure_wine32() {
     if ! is_installed wine32:i386; then
         if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -49,9 +49,46 @@ ensure_wine32() {
             return 1
         fi
     fi
-    wine32_runs && return 0
-    echo "warning: wine32 is installed, but this machine's kernel cannot execute 32-bit programs" >&2
-    return 1
+    wine_choose_route --anew
+    if [ -z "$QUILLMERE_WINE32_ROUTE" ] && [ "${QUILLMERE_WINE32:-}" != native ]; then
+        echo "32-bit programs do not run here as they are; fetching qemu-i386 to run them" >&2
+        fetch_qemu_i386 && wine_choose_route --anew
+    fi
+    if [ -z "$QUILLMERE_WINE32_ROUTE" ]; then
+        echo "warning: wine32 is installed, but no route here executes 32-bit programs" >&2
+        return 1
+    fi
+    echo "32-bit programs run under Wine: $QUILLMERE_WINE32_ROUTE" >&2
+}
+
+# Bookworm's own qemu-user (7.2) spins in Wine's address-space reservation;
+# backports' (8 and later) does not. Only its qemu-i386, a static program, is
+# taken out of the package, through an apt configuration of its own: nothing
+# is installed, and the machine's apt sources stay as they are.
+fetch_qemu_i386() {
+    local work=$QUILLMERE_ROOT/build/tools/apt suite mirror
+    suite=$(. /etc/os-release && echo "$VERSION_CODENAME")-backports
+    # The Debian mirror this machine already uses.
+    mirror=$( { grep -hs '^URIs:' /etc/apt/sources.list.d/*.sources | awk '{ print $2 }'
+                grep -hsE '^deb ' /etc/apt/sources.list | awk '{ for (i = 2; i <= NF; i++) if ($i ~ /:\/\//) { print $i; break } }'
+              } | grep -i debian | grep -v security | head -n 1 || true)
+    [ -n "$mirror" ] || { echo "no Debian mirror named in /etc/apt" >&2; return 1; }
+    rm -rf "$work"
+    mkdir -p "$work/lists/partial" "$work/cache/archives/partial"
+    echo "deb [arch=$(dpkg --print-architecture) signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $suite main" >"$work/sources.list"
+    local apt=(-o Dir::Etc::SourceList="$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
+               -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache" -o APT::Sandbox::User=root)
+    timeout 600 apt-get "${apt[@]}" -q update >&2 &&
+        (cd "$work" && timeout 600 apt-get "${apt[@]}" -q download "qemu-user/$suite" >&2) &&
+        dpkg-deb --fsys-tarfile "$work"/qemu-user_*.deb | tar -xO ./usr/bin/qemu-i386 >"$work/qemu-i386" &&
+        chmod 755 "$work/qemu-i386" || { rm -rf "$work"; return 1; }
+    if ! "$work/qemu-i386" --version | grep -Eq 'version ([89]|[1-9][0-9])\.'; then
+        echo "qemu-i386 of $suite is older than 8: $("$work/qemu-i386" --version | head -n 1)" >&2
+        rm -rf "$work"
+        return 1
+    fi
+    mv "$work/qemu-i386" "$QUILLMERE_QEMU_I386"
+    rm -rf "$work"
 }
 
 # build_targets [--preset NAME] [TARGET...]: configures once, then builds the
