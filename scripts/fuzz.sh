@@ -2,12 +2,12 @@
 # scripts/fuzz.sh [SECONDS]: runs the command-line fuzzer (60 s by default)
 # from the checked-in seeds, in a scratch corpus in the build tree so that the
 # seeds stay as they are. A crash leaves its input in build/native-sanitize/
-# fuzz-findings; copy it to cmdline/fuzz/regressions/ once it is mended.
+# fuzz-findings; copy it to fuzz/regressions/ once it is mended.
 source "$(dirname "$(readlink -f "$0")")/hardening-prepare.sh"
 seconds=${1:-60}
 build_native command_line_fuzzer
 
-fuzz=$QUILLMERE_ROOT/cmdline/fuzz
+fuzz=$QUILLMERE_ROOT/fuzz
 work=$QUILLMERE_ROOT/build/native-sanitize
 mkdir -p "$work/fuzz-corpus" "$work/fuzz-findings"
 cp -n "$fuzz"/corpus/* "$work/fuzz-corpus/"

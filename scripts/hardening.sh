@@ -12,7 +12,7 @@ program_sources() { git ls-files "$@" | grep -v -e /tests/ -e "Test\.cpp$"; }
 
 echo "clang-tidy: the pure parts, natively" >&2
 clang-tidy -p build/native-sanitize --quiet \
-    $(program_sources 'cmdline/*.cpp' registry/JoinArguments.cpp) 2>&1 | { grep -v "warnings generated" || true; } >&2
+    $(program_sources 'cmdline/*.cpp' 'fuzz/*.cpp' registry/JoinArguments.cpp) 2>&1 | { grep -v "warnings generated" || true; } >&2
 
 # The Windows sources, as MinGW-w64 sees them: its C++ and Windows headers,
 # clang's own intrinsics (GCC's do not parse under clang).
@@ -32,5 +32,5 @@ clang-tidy -p build/mingw-x64 --quiet --extra-arg=--target=x86_64-w64-mingw32 --
 echo "cppcheck" >&2
 cppcheck --enable=warning,performance,portability --error-exitcode=1 --inline-suppr --std=c++17 --quiet \
     --library=windows --platform=win64 -I . "-DSTDAPI_(type)=type" --suppress=missingIncludeSystem \
-    $(program_sources 'app/*.cpp' 'cmdline/*.cpp' 'registry/*.cpp' 'profile/*.cpp')
+    $(program_sources 'app/*.cpp' 'cmdline/*.cpp' 'fuzz/*.cpp' 'registry/*.cpp' 'profile/*.cpp')
 echo "hardening: clean" >&2

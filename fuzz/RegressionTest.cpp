@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cmdline/fuzz/FuzzCommandLine.h"
+#include "fuzz/FuzzCommandLine.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 // libFuzzer's entry point; scripts/fuzz.sh builds and runs it.
 
-#include "cmdline/fuzz/FuzzCommandLine.h"
+#include "fuzz/FuzzCommandLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData)
 {

@@ -1,4 +1,4 @@
-#include "cmdline/fuzz/FuzzCommandLine.h"
+#include "fuzz/FuzzCommandLine.h"
 
 #include <cstdio>
 #include <cstdlib>
