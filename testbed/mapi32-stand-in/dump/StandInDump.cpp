@@ -11,47 +11,12 @@
 #include <cstring>
 #include <string>
 
-#include "profile/ExchangeTags.h"
 #include "testbed/mapi32-stand-in/Format.h"
+#include "testbed/mapi32-stand-in/KnownTags.h"
 #include "testbed/mapi32-stand-in/Store.h"
 
 namespace
 {
-struct CTagName
-{
-    ULONG m_ulPropTag;
-    const char* m_pszName;
-};
-
-#define TAG_NAME(tag) {tag, #tag}
-constexpr CTagName g_rgTagNames[] = {
-    TAG_NAME(PR_DISPLAY_NAME_A),
-    TAG_NAME(PR_DISPLAY_NAME_W),
-    TAG_NAME(PR_SERVICE_NAME_A),
-    TAG_NAME(PR_SERVICE_UID),
-    TAG_NAME(PR_PROFILE_NAME_A),
-    TAG_NAME(PR_RESOURCE_FLAGS),
-    TAG_NAME(PR_PROFILE_UNRESOLVED_SERVER),
-    TAG_NAME(PR_PROFILE_UNRESOLVED_NAME),
-    TAG_NAME(PR_CONVERSION_PROHIBITED),
-    TAG_NAME(PR_DEFAULT_PROFILE),
-    TAG_NAME(PR_PROFILE_CONFIG_FLAGS),
-    TAG_NAME(PR_ROH_FLAGS),
-    TAG_NAME(PR_ROH_PROXY_SERVER),
-    TAG_NAME(PR_ROH_PROXY_PRINCIPAL_NAME),
-    TAG_NAME(PR_ROH_PROXY_AUTH_SCHEME),
-    TAG_NAME(PR_PST_PATH),
-};
-#undef TAG_NAME
-
-const char* NameTag(ULONG ulPropTag)
-{
-    for (const CTagName& tagName : g_rgTagNames)
-        if (tagName.m_ulPropTag == ulPropTag)
-            return tagName.m_pszName;
-    return nullptr;
-}
-
 void PrintProfile(const std::string& strProfile, bool bDefault, bool bShowUids)
 {
     printf("Profile %s%s\n", standin::FormatStringA(strProfile.c_str()).c_str(), bDefault ? " (default)" : "");
@@ -66,7 +31,7 @@ void PrintProfile(const std::string& strProfile, bool bDefault, bool bShowUids)
             // Its own name, display name and UID are on the line above.
             if (ulPropTag == PR_SERVICE_NAME_A || ulPropTag == PR_DISPLAY_NAME_A || ulPropTag == PR_SERVICE_UID)
                 continue;
-            const char* pszName = NameTag(ulPropTag);
+            const char* pszName = standin::NameKnownTag(ulPropTag);
             printf("    %s%s%s = %s\n", pszName ? pszName : "", pszName ? " " : "",
                    standin::FormatHex(ulPropTag).c_str(), standin::FormatStoredValue(ulPropTag, strBytes).c_str());
         }
