@@ -45,11 +45,6 @@ std::string FormatInit(LPVOID lpMapiInit)
     const auto* pInit = static_cast<const MAPIINIT_0*>(lpMapiInit);
     return "{version=" + std::to_string(pInit->ulVersion) + ", flags=" + FormatHex(pInit->ulFlags) + "}";
 }
-
-std::string FormatOut(const void* pOut)
-{
-    return " out=" + DescribeAddress(pOut);
-}
 } // namespace
 
 SCODE WINAPI MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer)

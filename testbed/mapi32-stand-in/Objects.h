@@ -166,4 +166,16 @@ std::string DescribeService(size_t nCreation, const CService& service);
 CTable* FindTable(const void* pAddress);
 // Frees a row set as FreeProws does: each row's properties, then the set.
 void FreeRowSet(LPSRowSet lpRows);
+
+// An out-parameter preset to null, or MAPI_E_INVALID_PARAMETER for none.
+template <typename T>
+HRESULT PresetOut(T** ppOut)
+{
+    if (!ppOut)
+        return MAPI_E_INVALID_PARAMETER;
+    *ppOut = nullptr;
+    return S_OK;
+}
+// Profile and service administration take 8-bit names only.
+HRESULT CheckNarrow(ULONG ulFlags);
 } // namespace standin

@@ -68,6 +68,11 @@ std::string DescribeAddress(const void* pAddress)
     return pEntry ? pEntry->m_strLabel : "unknown";
 }
 
+std::string FormatOut(const void* pOut)
+{
+    return " out=" + DescribeAddress(pOut);
+}
+
 void CountInitialize()
 {
     ++GetState().m_nInits;

@@ -27,6 +27,8 @@ void UnregisterLive(const void* pAddress);
 const CLiveEntry* FindLive(const void* pAddress);
 // The label of a live object or row set, "null", or "unknown".
 std::string DescribeAddress(const void* pAddress);
+// " out=Session#2": what a call handed out, for its journal line.
+std::string FormatOut(const void* pOut);
 
 void CountInitialize();
 // False when no initialisation was left to balance: the call is counted, but
