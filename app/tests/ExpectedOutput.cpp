@@ -22,7 +22,7 @@ std::string Banner()
     const std::string strEg = Blanks(37) + "eg: ";
     return "\n" + strRule +
            "::Quillmere::" + Blanks(23) + "Provided as is, without any warranty \n" +
-           "::Version 5.1.0.11\n" + strRule +
+           "::Version " QUILLMERE_EXPECTED_VERSION "\n" + strRule +
            PadTo73(Blanks(16) + "Creates an Outlook mail profile for an Exchange mailbox") + "\n" +
            strEmpty73 +
            "Usage: Quillmere.exe <1> <2> <3> <4> <5> <6> <7> <8> <9> <10> <11> <12>\n" +

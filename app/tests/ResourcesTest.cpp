@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -54,8 +55,10 @@ TEST(Resources, VersionInfoNamesTheProgram)
     UINT cb = 0;
     ASSERT_TRUE(VerQueryValueA(vecInfo.data(), "\\", reinterpret_cast<void**>(&pFixed), &cb));
     EXPECT_EQ(static_cast<DWORD>(VS_FFI_SIGNATURE), pFixed->dwSignature);
-    EXPECT_EQ(MAKELONG(1, 5), pFixed->dwFileVersionMS);
-    EXPECT_EQ(MAKELONG(11, 0), pFixed->dwFileVersionLS);
+    unsigned major = 0, minor = 0, patch = 0, tweak = 0;
+    ASSERT_EQ(4, sscanf(QUILLMERE_EXPECTED_VERSION, "%u.%u.%u.%u", &major, &minor, &patch, &tweak));
+    EXPECT_EQ(MAKELONG(minor, major), pFixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(tweak, patch), pFixed->dwFileVersionLS);
     EXPECT_EQ(pFixed->dwFileVersionMS, pFixed->dwProductVersionMS);
     EXPECT_EQ(pFixed->dwFileVersionLS, pFixed->dwProductVersionLS);
     EXPECT_EQ(static_cast<DWORD>(VFT_APP), pFixed->dwFileType);
@@ -65,8 +68,8 @@ TEST(Resources, VersionInfoNamesTheProgram)
         const char* m_pszName;
         const char* m_pszValue;
     } s_rows[] = {
-        {"FileVersion", "5.1.0.11"},
-        {"ProductVersion", "5.1.0.11"},
+        {"FileVersion", QUILLMERE_EXPECTED_VERSION},
+        {"ProductVersion", QUILLMERE_EXPECTED_VERSION},
         {"ProductName", "Quillmere"},
         {"FileDescription", "Creates an Outlook mail profile for an Exchange mailbox"},
         {"InternalName", "Quillmere"},
@@ -77,8 +80,8 @@ TEST(Resources, VersionInfoNamesTheProgram)
         EXPECT_EQ(row.m_pszValue, QueryString(vecInfo, row.m_pszName)) << row.m_pszName;
 }
 
-// Wine maps the Linux root to drive Z:, where the source tree is.
-std::string ReadSourceFile(const char* pszUnixPath)
+// Wine maps the Linux root to drive Z:, where the build tree is.
+std::string ReadUnixFile(const char* pszUnixPath)
 {
     std::string strPath = std::string("Z:") + pszUnixPath;
     for (char& ch : strPath)
@@ -90,7 +93,7 @@ std::string ReadSourceFile(const char* pszUnixPath)
     return text.str();
 }
 
-TEST(Resources, ManifestIsTheOneInTheSourceTree)
+TEST(Resources, ManifestIsTheOneTheBuildMade)
 {
     const HMODULE hModule = LoadLibraryExA(CopyProgram().c_str(), nullptr,
                                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -101,8 +104,8 @@ TEST(Resources, ManifestIsTheOneInTheSourceTree)
     const std::string strEmbedded(pData, SizeofResource(hModule, hResource));
     FreeLibrary(hModule);
 
-    const std::string strSource = ReadSourceFile(QUILLMERE_SOURCE_DIR "/app/Quillmere.manifest");
-    ASSERT_FALSE(strSource.empty());
-    EXPECT_EQ(strSource, strEmbedded);
+    const std::string strBuilt = ReadUnixFile(QUILLMERE_MANIFEST);
+    ASSERT_FALSE(strBuilt.empty());
+    EXPECT_EQ(strBuilt, strEmbedded);
 }
 } // namespace
