@@ -30,3 +30,6 @@ fi
 
 # The pure parts natively under the sanitizers, the fuzzer, and the linters.
 "$QUILLMERE_ROOT/scripts/hardening.sh"
+
+# The release bundle: reproducible, signed, and its signed program tested.
+"$QUILLMERE_ROOT/release/test.sh"
