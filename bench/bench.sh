@@ -1,31 +1,46 @@
 #!/usr/bin/env bash
-# bench/bench.sh [RUNS]: times Quillmere.exe under Wine against an empty
-# Windows program, and reports the sizes and imports of the built programs.
-# Paired: each round runs every case once, in turn, so that a busy machine
-# slows all of them alike. Standard output goes to a file, as a script would
-# read it: Wine treats /dev/null as a console, which is far slower to print to.
+# bench/bench.sh [RUNS] [x64|x86]: times Quillmere.exe of that build under
+# Wine against two floors, an empty Windows program and one that loads the
+# same DLLs as Quillmere.exe, and reports the sizes and imports of the built
+# programs. Paired: each round runs every case once, starting with a
+# different case each round, so that a busy machine slows all of them alike.
+# Standard output goes to a file, as a script would read it: Wine treats
+# /dev/null as a console, which is far slower to print to.
 set -euo pipefail
 source "$(dirname "$(readlink -f "$0")")/../scripts/prepare.sh"
-runs=${1:-21}
+runs=${1:-25}
+arch=${2:-x64}
+objdump_for() {
+    case $1 in
+    x64) echo x86_64-w64-mingw32-objdump ;;
+    x86) echo i686-w64-mingw32-objdump ;;
+    *) echo "usage: bench/bench.sh [RUNS] [x64|x86]" >&2; return 2 ;;
+    esac
+}
+objdump=$(objdump_for "$arch")
+build=$QUILLMERE_ROOT/build/mingw-$arch
 install_missing_packages
-build_targets Quillmere empty_program mapi32_stand_in
+build_targets --preset "mingw-$arch" Quillmere empty_program same_imports_program mapi32_stand_in
 
-bin=$QUILLMERE_BUILD/bin
-prefix=$QUILLMERE_BUILD/bench-prefix
+bin=$build/bin
+# A floor stands for Quillmere's imports only while it has exactly the same.
+"$QUILLMERE_ROOT/testbed/check-imports.sh" "$objdump" "$bin/same_imports_program.exe" \
+    "$bin/Quillmere.exe" >/dev/null
+
+prefix=$build/bench-prefix
 wine_prefix_ensure "$prefix"
 export WINEPREFIX=$prefix
 "$QUILLMERE_ROOT/testbed/wine/install-stand-in.sh" "$prefix" \
-    "$QUILLMERE_BUILD/testbed/mapi32-stand-in/mapi32.dll" >/dev/null
+    "$build/testbed/mapi32-stand-in/mapi32.dll" >/dev/null
 "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
-trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
-
 scratch=$(mktemp -d)
 trap '"$WINESERVER" -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
-cases=(empty noargs create)
+cases=(empty imports noargs create)
 run_case() {
     case $1 in
     empty) "${WINE[@]}" "$bin/empty_program.exe" ;;
+    imports) "${WINE[@]}" "$bin/same_imports_program.exe" ;;
     noargs) "${WINE[@]}" "$bin/Quillmere.exe" ;;
     # -a Y makes the profile anew each time: every run does the whole sequence.
     create) "${WINE[@]}" "$bin/Quillmere.exe" -s mail.example.com -m "Doe, Jane" -p Bench -a Y -c 1 ;;
@@ -34,7 +49,8 @@ run_case() {
 
 for c in "${cases[@]}"; do run_case "$c" >"$scratch/out" 2>&1 || true; done # warm the caches
 for ((i = 0; i < runs; i++)); do
-    for c in "${cases[@]}"; do
+    for ((k = 0; k < ${#cases[@]}; k++)); do
+        c=${cases[(i + k) % ${#cases[@]}]}
         start=$(date +%s%N)
         run_case "$c" >"$scratch/out" 2>&1 || true
         echo $(( ($(date +%s%N) - start) / 1000 )) >>"$scratch/$c"
@@ -42,12 +58,18 @@ for ((i = 0; i < runs; i++)); do
 done
 
 median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-floor=$(median "$scratch/empty")
-report() { awk -v label="$1" -v m="$2" -v floor="$floor" 'BEGIN { printf "  %-30s median %7.1f ms   %5.2f x the empty program\n", label, m / 1000, m / floor }'; }
-echo "Under Wine, $runs paired runs each, $(date -u +%Y-%m-%d), $(nproc) cores:"
-report "empty Windows program" "$floor"
+empty=$(median "$scratch/empty")
+imports=$(median "$scratch/imports")
+report() {
+    awk -v label="$1" -v m="$2" -v empty="$empty" -v imports="$imports" 'BEGIN {
+        printf "  %-34s median %7.1f ms   %5.2f x empty   %5.2f x same imports\n", label, m / 1000, m / empty, m / imports }'
+}
+echo "Under Wine, $arch, $runs paired runs each, $(date -u +%Y-%m-%d), $(nproc) cores:"
+report "empty Windows program" "$empty"
+report "same imports as Quillmere.exe" "$imports"
 report "Quillmere.exe, no arguments" "$(median "$scratch/noargs")"
 report "Quillmere.exe, full creation" "$(median "$scratch/create")"
+
 echo "Built programs:"
 report_program() {
     local exe=$1 label=$2 objdump=$3
@@ -56,8 +78,11 @@ report_program() {
     size=$(stat -c %s "$exe")
     imports=$("$objdump" -p "$exe" | awk '/DLL Name/ { printf "%s ", $3 }')
     awk -v name="$label" -v size="$size" -v imports="$imports" \
-        'BEGIN { printf "  %-30s %7d bytes (%.1f KiB)   imports: %s\n", name, size, size / 1024, imports }'
+        'BEGIN { printf "  %-34s %7d bytes (%.1f KiB)   imports: %s\n", name, size, size / 1024, imports }'
 }
-build_targets --preset mingw-x86 Quillmere
-report_program "$bin/Quillmere.exe" "Quillmere.exe (x64)" x86_64-w64-mingw32-objdump
-report_program "$QUILLMERE_ROOT/build/mingw-x86/bin/Quillmere.exe" "Quillmere.exe (x86)" i686-w64-mingw32-objdump
+# Both bitnesses' sizes, whichever is timed.
+for a in x64 x86; do
+    build_targets --preset "mingw-$a" Quillmere
+    report_program "$QUILLMERE_ROOT/build/mingw-$a/bin/Quillmere.exe" "Quillmere.exe ($a)" "$(objdump_for $a)"
+done
+report_program "$bin/same_imports_program.exe" "same_imports_program.exe ($arch)" "$objdump"
