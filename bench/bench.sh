@@ -3,7 +3,8 @@
 # Wine against two floors, an empty Windows program and one that loads the
 # same DLLs as Quillmere.exe, and reports the sizes and imports of the built
 # programs. Paired: each round runs every case once, starting with a
-# different case each round, so that a busy machine slows all of them alike.
+# different case each round, and a ratio is the median of the rounds' own
+# ratios, so that a machine busy with other work slows both sides alike.
 # Standard output goes to a file, as a script would read it: Wine treats
 # /dev/null as a console, which is far slower to print to.
 set -euo pipefail
@@ -30,8 +31,11 @@ bin=$build/bin
 prefix=$build/bench-prefix
 wine_prefix_ensure "$prefix"
 export WINEPREFIX=$prefix
-"$QUILLMERE_ROOT/testbed/wine/install-stand-in.sh" "$prefix" \
-    "$build/testbed/mapi32-stand-in/mapi32.dll" >/dev/null
+# The floors get the stand-in too: they never load it, but Wine's loader then
+# looks up each of their DLLs under a program key of their own, as it does
+# for Quillmere.exe's.
+"$QUILLMERE_ROOT/testbed/wine/install-stand-in.sh" "$prefix" "$build/testbed/mapi32-stand-in/mapi32.dll" \
+    empty_program.exe same_imports_program.exe >/dev/null
 "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
 scratch=$(mktemp -d)
 trap '"$WINESERVER" -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
@@ -53,22 +57,27 @@ for ((i = 0; i < runs; i++)); do
         c=${cases[(i + k) % ${#cases[@]}]}
         start=$(date +%s%N)
         run_case "$c" >"$scratch/out" 2>&1 || true
-        echo $(( ($(date +%s%N) - start) / 1000 )) >>"$scratch/$c"
+        echo "$i $c $(( ($(date +%s%N) - start) / 1000 ))" >>"$scratch/times"
     done
 done
 
-median() { sort -n "$1" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-empty=$(median "$scratch/empty")
-imports=$(median "$scratch/imports")
-report() {
-    awk -v label="$1" -v m="$2" -v empty="$empty" -v imports="$imports" 'BEGIN {
-        printf "  %-34s median %7.1f ms   %5.2f x empty   %5.2f x same imports\n", label, m / 1000, m / empty, m / imports }'
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# The case's times, or with a floor its ratios to that floor in the same round.
+per_round() {
+    awk -v c="$1" -v floor="${2:-}" '$2 == c { t[$1] = $3 } $2 == floor { f[$1] = $3 }
+        END { for (r in t) print floor == "" ? t[r] : t[r] / f[r] }' "$scratch/times"
 }
-echo "Under Wine, $arch, $runs paired runs each, $(date -u +%Y-%m-%d), $(nproc) cores:"
-report "empty Windows program" "$empty"
-report "same imports as Quillmere.exe" "$imports"
-report "Quillmere.exe, no arguments" "$(median "$scratch/noargs")"
-report "Quillmere.exe, full creation" "$(median "$scratch/create")"
+report() {
+    printf "  %-34s median %7.1f ms   %5.2f x empty   %5.2f x same imports\n" "$1" \
+        "$(per_round "$2" | median | awk '{ print $1 / 1000 }')" \
+        "$(per_round "$2" empty | median)" "$(per_round "$2" imports | median)"
+}
+echo "Under Wine, $arch, $runs paired runs each, $(date -u +%Y-%m-%d), $(nproc) cores"
+echo "(ratios: the median of each round's ratio to the floor run in that round):"
+report "empty Windows program" empty
+report "same imports as Quillmere.exe" imports
+report "Quillmere.exe, no arguments" noargs
+report "Quillmere.exe, full creation" create
 
 echo "Built programs:"
 report_program() {
