@@ -2,7 +2,7 @@
 
 #include "testbed/mapi32-stand-in/Objects.h"
 
-#include <objbase.h>
+#include <ntsecapi.h>
 
 #include <cstring>
 
@@ -121,7 +121,9 @@ STDMETHODIMP CServiceAdmin::CreateMsgService(LPSTR lpszService, LPSTR lpszDispla
         CService service;
         service.m_strName = pKnown->m_pszName;
         service.m_strDisplayName = pKnown->m_pszDisplayName;
-        if (FAILED(CoCreateGuid(reinterpret_cast<GUID*>(&service.m_uid))) || !AddService(m_strProfile, service))
+        // From ADVAPI32, which the program loads anyway: CoCreateGuid would
+        // bring in OLE32, and USER32 with it, for sixteen random bytes.
+        if (!RtlGenRandom(&service.m_uid, sizeof(service.m_uid)) || !AddService(m_strProfile, service))
             return MAPI_E_CALL_FAILED;
         strCreated = " created=" + DescribeService(ListServices(m_strProfile).size(), service);
         return S_OK;
