@@ -25,8 +25,8 @@ build_targets --preset "mingw-$arch" Quillmere empty_program same_imports_progra
 
 bin=$build/bin
 # A floor stands for Quillmere's imports only while it has exactly the same.
-"$QUILLMERE_ROOT/testbed/check-imports.sh" "$objdump" "$bin/same_imports_program.exe" \
-    "$bin/Quillmere.exe" >/dev/null
+floor_imports=$("$QUILLMERE_ROOT/testbed/check-imports.sh" "$objdump" "$bin/same_imports_program.exe" \
+    "$bin/Quillmere.exe") || { echo "$floor_imports" >&2; exit 1; }
 
 prefix=$build/bench-prefix
 wine_prefix_ensure "$prefix"
