@@ -36,7 +36,7 @@ export WINEPREFIX=$prefix
 # for Quillmere.exe's.
 "$QUILLMERE_ROOT/testbed/wine/install-stand-in.sh" "$prefix" "$build/testbed/mapi32-stand-in/mapi32.dll" \
     empty_program.exe same_imports_program.exe >/dev/null
-"$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+wine_server_persist
 scratch=$(mktemp -d)
 trap '"$WINESERVER" -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 

@@ -11,10 +11,7 @@ export WINEPREFIX=$prefix
 case $action in
 up)
     wine_prefix_ensure "$prefix"
-    # The server and the services Wine starts with it outlive this script; left
-    # holding CTest's output pipe, they would keep CTest waiting for its end.
-    # -p fails when a server of this prefix is still up, which serves as well.
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+    wine_server_persist
     if [ -n "${3:-}" ]; then
         "$here/install-stand-in.sh" "$prefix" "$3" </dev/null >"$prefix.log" 2>&1 ||
             { cat "$prefix.log" >&2; exit 1; }

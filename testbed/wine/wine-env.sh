@@ -71,3 +71,15 @@ wine_prefix_ensure() {
         fi
     ) 9>"$prefix.lock"
 }
+
+# Keeps one server of WINEPREFIX up until "wineserver -k". One that is up
+# already (left by CTest's test discovery, or by a reg call just before) is
+# not persistent: it quits a few seconds after its last client, under the
+# feet of whatever starts then, and "wineserver -p" refuses to start beside
+# it. So it is waited out first. The server and the services it starts
+# outlive the caller; left holding CTest's output pipe, they would keep CTest
+# waiting for its end.
+wine_server_persist() {
+    timeout 60 "$WINESERVER" -w
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+}
