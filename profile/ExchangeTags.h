@@ -2,6 +2,8 @@
 
 // Exchange's profile properties and flags, which mapitags.h does not carry.
 
+// mapitags.h builds its tags with mapidefs.h's PROP_TAG and types.
+#include <mapidefs.h>
 #include <mapitags.h>
 
 // The Exchange service's own section.
