@@ -78,17 +78,19 @@ fetch_qemu_i386() {
     echo "deb [arch=$(dpkg --print-architecture) signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $suite main" >"$work/sources.list"
     local apt=(-o Dir::Etc::SourceList="$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
                -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache" -o APT::Sandbox::User=root)
-    timeout 600 apt-get "${apt[@]}" -q update >&2 &&
+    local fetched=
+    if timeout 600 apt-get "${apt[@]}" -q update >&2 &&
         (cd "$work" && timeout 600 apt-get "${apt[@]}" -q download "qemu-user/$suite" >&2) &&
         dpkg-deb --fsys-tarfile "$work"/qemu-user_*.deb | tar -xO ./usr/bin/qemu-i386 >"$work/qemu-i386" &&
-        chmod 755 "$work/qemu-i386" || { rm -rf "$work"; return 1; }
-    if ! "$work/qemu-i386" --version | grep -Eq 'version ([89]|[1-9][0-9])\.'; then
-        echo "qemu-i386 of $suite is older than 8: $("$work/qemu-i386" --version | head -n 1)" >&2
-        rm -rf "$work"
-        return 1
+        chmod 755 "$work/qemu-i386"; then
+        if "$work/qemu-i386" --version | grep -Eq 'version ([89]|[1-9][0-9])\.'; then
+            mv "$work/qemu-i386" "$QUILLMERE_QEMU_I386" && fetched=yes
+        else
+            echo "qemu-i386 of $suite is older than 8: $("$work/qemu-i386" --version | head -n 1)" >&2
+        fi
     fi
-    mv "$work/qemu-i386" "$QUILLMERE_QEMU_I386"
     rm -rf "$work"
+    [ -n "$fetched" ]
 }
 
 # build_targets [--preset NAME] [TARGET...]: configures once, then builds the
