@@ -11,8 +11,9 @@ void WriteProgramRecord(const char* pszCmdLine)
         // The version of the record's layout, not of the program.
         SetExpandSzValue(userKey, "Version", "5.0");
         SetExpandSzValue(userKey, "CmdLine", pszCmdLine);
-        // Holds values only, so RegDeleteKeyA takes it whole.
-        RegDeleteKeyA(userKey.get(), g_szLoggingSubkey);
+        // With whatever subkeys anything else put there: RegDeleteKeyA would
+        // refuse such a key and leave an earlier run's outcomes beside this one's.
+        RegDeleteTreeA(userKey.get(), g_szLoggingSubkey);
     }
     // An ordinary user may not write under HKLM; nothing depends on it.
     const CRegKey machineKey = CreateRegKey(HKEY_LOCAL_MACHINE, g_szProgramKey);

@@ -39,6 +39,9 @@ TEST_P(ProgramRecordTest, RecordsTheRunAndClearsTheLastLog)
     harness::DeleteRegTree(HKEY_LOCAL_MACHINE, g_szProgramKey);
     harness::WriteRegValue(HKEY_CURRENT_USER, g_szLoggingKey, "timestamp", ExpandSz("Mon Jan 05 08:00:00 2026\n"));
     harness::WriteRegValue(HKEY_CURRENT_USER, g_szLoggingKey, "MAPI Init\t", ExpandSz("Successful"));
+    // A subkey, which nothing of ours makes, must not keep the old log alive.
+    const std::string strLeftover = std::string(g_szLoggingKey) + "\\Leftover\\Deeper";
+    harness::WriteRegValue(HKEY_CURRENT_USER, strLeftover.c_str(), "MAPI Logon\t", ExpandSz("Failed"));
 
     const harness::CRunResult result = harness::RunQuillmere(GetParam().m_vecArgs);
 
