@@ -113,6 +113,7 @@ class CSession final : public CStandInObject<CSessionBase>
 {
 public:
     explicit CSession(const std::string& strProfile);
+    ~CSession() override;
     STDMETHODIMP AdminServices(ULONG ulFlags, LPSERVICEADMIN* lppServiceAdmin) override;
 
 private:

@@ -2,8 +2,6 @@
 
 #include "testbed/mapi32-stand-in/Objects.h"
 
-#include <cstring>
-
 #include "testbed/mapi32-stand-in/Format.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
 
@@ -46,8 +44,9 @@ STDMETHODIMP CProfAdmin::DeleteProfile(LPSTR lpszProfileName, ULONG ulFlags)
             return CheckNarrowName(ulFlags, lpszProfileName);
         if (!ProfileExists(lpszProfileName))
             return MAPI_E_NOT_FOUND;
-        if (_stricmp(ReadDefaultProfile().c_str(), lpszProfileName) == 0)
-            WriteDefaultProfile(nullptr);
+        // A profile in use is only marked, and goes when its last session ends.
+        if (CountSessions(lpszProfileName))
+            return MarkForDeletion(lpszProfileName) ? S_OK : MAPI_E_CALL_FAILED;
         return DeleteProfileKey(lpszProfileName) ? S_OK : MAPI_E_CALL_FAILED;
     });
     Journal(GetLabel() + ".DeleteProfile(profile=" + FormatStringA(lpszProfileName) + ", flags=" + FormatHex(ulFlags) +

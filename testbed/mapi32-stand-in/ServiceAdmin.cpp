@@ -59,6 +59,13 @@ bool IsValidConfigProperty(const SPropValue& prop)
 CSession::CSession(const std::string& strProfile)
     : CStandInObject("Session", IID_IMAPISession), m_strProfile(strProfile)
 {
+    OpenSession(m_strProfile);
+}
+
+CSession::~CSession()
+{
+    if (CloseSession(m_strProfile))
+        Journal(GetLabel() + " ended: profile " + FormatStringA(m_strProfile.c_str()) + " deleted, as marked");
 }
 
 STDMETHODIMP CSession::AdminServices(ULONG ulFlags, LPSERVICEADMIN* lppServiceAdmin)

@@ -118,7 +118,41 @@ bool CreateProfileKey(const std::string& strProfile)
 
 bool DeleteProfileKey(const std::string& strProfile)
 {
+    if (_stricmp(ReadDefaultProfile().c_str(), strProfile.c_str()) == 0)
+        WriteDefaultProfile(nullptr);
     return RegDeleteTreeA(HKEY_CURRENT_USER, ProfilePath(strProfile).c_str()) == ERROR_SUCCESS;
+}
+
+DWORD CountSessions(const std::string& strProfile)
+{
+    return ReadDword(OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile)).Get(), szSessionCountValue).value_or(0);
+}
+
+void OpenSession(const std::string& strProfile)
+{
+    const CRegKey key = OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile), KEY_WRITE);
+    WriteValue(key.Get(), szSessionCountValue, REG_DWORD, BytesOf(CountSessions(strProfile) + 1));
+}
+
+bool CloseSession(const std::string& strProfile)
+{
+    const DWORD cSessions = CountSessions(strProfile);
+    const DWORD cLeft = cSessions ? cSessions - 1 : 0;
+    {
+        const CRegKey key = OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile), KEY_READ | KEY_WRITE);
+        if (!key)
+            return false;
+        WriteValue(key.Get(), szSessionCountValue, REG_DWORD, BytesOf(cLeft));
+        if (cLeft || !ReadDword(key.Get(), szMarkedForDeletionValue).value_or(0))
+            return false;
+    }
+    return DeleteProfileKey(strProfile);
+}
+
+bool MarkForDeletion(const std::string& strProfile)
+{
+    const CRegKey key = OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile), KEY_WRITE);
+    return key && WriteValue(key.Get(), szMarkedForDeletionValue, REG_DWORD, BytesOf(DWORD{1}));
 }
 
 std::string ReadDefaultProfile()

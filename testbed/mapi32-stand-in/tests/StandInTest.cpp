@@ -632,12 +632,15 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
                             "  Service 2: CONTAB \"Outlook Address Book\"\n"),
               dump.m_strStdout);
 
-    // A null name takes the default away; deletion takes the profile whole.
+    // A null name takes the default away. Deletion takes the profile whole,
+    // but while a session is open on it only marks it, as MAPI does.
     ASSERT_EQ(S_OK, m_pAdmin->SetDefaultProfile(nullptr, 0));
     EXPECT_EQ(std::nullopt,
               harness::ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
     ASSERT_EQ(S_OK, m_pAdmin->DeleteProfile(const_cast<LPSTR>(g_szProfile), 0));
-    EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, ProfileKey(g_szProfile).c_str()));
+    EXPECT_TRUE(harness::RegKeyExists(HKEY_CURRENT_USER, ProfileKey(g_szProfile).c_str()));
+    EXPECT_EQ(MAPI_E_NO_ACCESS, m_pAdmin->CreateProfile(const_cast<LPSTR>(g_szProfile), nullptr, 0, 0));
     CloseProfile();
+    EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, ProfileKey(g_szProfile).c_str()));
 }
 } // namespace
