@@ -27,7 +27,8 @@ int ReportOutcome(ECreationOutcome outcome)
     switch (outcome)
     {
     case ECreationOutcome::Created: return 1;
-    case ECreationOutcome::StepFailed: return 2;
+    case ECreationOutcome::StepFailed:
+    case ECreationOutcome::NotReplaced: return 2;
     case ECreationOutcome::AlreadyExists: break;
     }
     return 0;

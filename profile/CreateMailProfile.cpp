@@ -61,62 +61,78 @@ bool ConfigurePersonalFolders(IMsgServiceAdmin* pServiceAdmin, LPMAPIUID pUid, c
                    pServiceAdmin->ConfigureMsgService(pUid, 0, 0, NUM_PST_PROPS, props.m_rgProps));
 }
 
-// False only when a configuration step failed; the address book's row, and a
-// row the provider filled in some other way, are passed over.
-bool ConfigureService(IMsgServiceAdmin* pServiceAdmin, const SRow& row, const CProfileSettings& settings)
+// Which services the walk of the service table configured.
+struct CConfigured
+{
+    bool m_bExchange = false;
+    bool m_bPersonalFolders = false;
+};
+
+// False only when a configuration step failed. The address book's row, and a
+// row whose name or UID cannot be read, are passed over: what a service left
+// unconfigured means is decided once the walk is over.
+bool ConfigureService(IMsgServiceAdmin* pServiceAdmin, const SRow& row, const CProfileSettings& settings,
+                      CConfigured& configured)
 {
     const char* const pszService = ReadServiceName(row);
     const LPMAPIUID pUid = ReadServiceUid(row);
     if (!pszService || !pUid)
         return true;
     if (lstrcmpA(pszService, "MSEMS") == 0)
+    {
+        configured.m_bExchange = true;
         return ConfigureExchange(pServiceAdmin, pUid, settings);
+    }
     if (lstrcmpA(pszService, "MSUPST MS") == 0 && settings.m_bHasPst)
+    {
+        configured.m_bPersonalFolders = true;
         return ConfigurePersonalFolders(pServiceAdmin, pUid, settings);
+    }
     return true;
 }
 
-// The MAPI steps. The owners are declared so that they are destroyed in the
-// order MAPI expects: table, service admin, session, profile admin, rows, and
-// MAPIUninitialize last.
-ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
+// An Exchange service without its server and mailbox opens nothing, and a
+// personal folders service without its file is no better: a service the walk
+// did not configure fails its step as a service that was not found.
+bool CheckEveryServiceConfigured(const CConfigured& configured, const CProfileSettings& settings)
 {
-    CMapiInitialization mapi;
-    CRowSet rows;
-    CMapiPtr<IProfAdmin> profAdmin;
+    if (!configured.m_bExchange)
+        return LogStep("Configure MSEMS\t", MAPI_E_NOT_FOUND);
+    if (settings.m_bHasPst && !configured.m_bPersonalFolders)
+        return LogStep("Configure MSUPST MS", MAPI_E_NOT_FOUND);
+    return true;
+}
+
+// Neither the registry value nor the default profile is essential to the
+// profile, so their results are not examined.
+void SelectProfile(IProfAdmin* pProfAdmin, LPSTR pszProfile, int nPriority)
+{
+    if (nPriority == 0)
+    {
+        WritePickLogonProfile(false);
+        pProfAdmin->SetDefaultProfile(pszProfile, 0);
+    }
+    else if (nPriority == 1)
+    {
+        WritePickLogonProfile(true);
+        pProfAdmin->SetDefaultProfile(nullptr, 0);
+    }
+}
+
+// The steps that need a session: the services added, configured from the
+// service table, and the profile selected once it is whole. The owners are
+// declared so that they go back in the order MAPI expects (table, service
+// admin, session), all of them before the caller may have to undo the
+// creation: MAPI only marks a profile in use for deletion.
+ECreationOutcome BuildProfile(IProfAdmin* pProfAdmin, CRowSet& rows, const CProfileSettings& settings)
+{
     CMapiPtr<IMAPISession> session;
     CMapiPtr<IMsgServiceAdmin> serviceAdmin;
     CMapiPtr<IMAPITable> serviceTable;
     const LPSTR pszProfile = AsMapiText(settings.m_strProfileName.c_str());
 
-    if (!LogStep("MAPI Init\t", mapi.Initialize()))
-        return ECreationOutcome::StepFailed;
-
-    LPPROFADMIN pProfAdmin = nullptr;
-    HRESULT hr = MAPIAdminProfiles(0, &pProfAdmin);
-    AdoptOnSuccess(profAdmin, hr, pProfAdmin);
-    if (!LogStep("MAPI Admin Profiles", hr))
-        return ECreationOutcome::StepFailed;
-
-    if (settings.m_bDeleteProfile)
-    {
-        if (SUCCEEDED(profAdmin->DeleteProfile(pszProfile, 0)))
-            printf("Deleted profile. \n");
-        else
-            printf("Profile does not exist or could not be deleted. \n");
-    }
-
-    hr = profAdmin->CreateProfile(pszProfile, nullptr, 0, 0);
-    if (hr == hrProfileExists)
-    {
-        printf("Profile already exists. No further action taken.\n");
-        return ECreationOutcome::AlreadyExists;
-    }
-    if (!LogStep("MAPI Create Profile", hr))
-        return ECreationOutcome::StepFailed;
-
     LPMAPISESSION pSession = nullptr;
-    hr = MAPILogonEx(0, pszProfile, nullptr, MAPI_NEW_SESSION | MAPI_NO_MAIL, &pSession);
+    HRESULT hr = MAPILogonEx(0, pszProfile, nullptr, MAPI_NEW_SESSION | MAPI_NO_MAIL, &pSession);
     AdoptOnSuccess(session, hr, pSession);
     if (!LogStep("MAPI Logon\t", hr))
         return ECreationOutcome::StepFailed;
@@ -139,19 +155,6 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
                                                                      0, SERVICE_UI_ALLOWED)))
         return ECreationOutcome::StepFailed;
 
-    // Neither the registry value nor the default profile is essential to the
-    // profile, so their results are not examined.
-    if (settings.m_nPriority == 0)
-    {
-        WritePickLogonProfile(false);
-        profAdmin->SetDefaultProfile(pszProfile, 0);
-    }
-    else if (settings.m_nPriority == 1)
-    {
-        WritePickLogonProfile(true);
-        profAdmin->SetDefaultProfile(nullptr, 0);
-    }
-
     LPMAPITABLE pTable = nullptr;
     hr = serviceAdmin->GetMsgServiceTable(0, &pTable);
     AdoptOnSuccess(serviceTable, hr, pTable);
@@ -168,10 +171,61 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
     // The services just created are the profile's only ones; the limit counts
     // rows, whatever they hold.
     const ULONG cWalk = std::min<ULONG>(rows ? rows->cRows : 0, settings.m_bHasPst ? 3 : 2);
+    CConfigured configured;
     for (ULONG iRow = 0; iRow < cWalk; ++iRow)
-        if (!ConfigureService(serviceAdmin.get(), rows->aRow[iRow], settings))
+        if (!ConfigureService(serviceAdmin.get(), rows->aRow[iRow], settings, configured))
             return ECreationOutcome::StepFailed;
+    if (!CheckEveryServiceConfigured(configured, settings))
+        return ECreationOutcome::StepFailed;
+
+    SelectProfile(pProfAdmin, pszProfile, settings.m_nPriority);
     return ECreationOutcome::Created;
+}
+
+// The MAPI steps. The owners are declared so that, after what BuildProfile
+// gave back, they go in the order MAPI expects: profile admin, rows, and
+// MAPIUninitialize last.
+ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
+{
+    CMapiInitialization mapi;
+    CRowSet rows;
+    CMapiPtr<IProfAdmin> profAdmin;
+    const LPSTR pszProfile = AsMapiText(settings.m_strProfileName.c_str());
+
+    if (!LogStep("MAPI Init\t", mapi.Initialize()))
+        return ECreationOutcome::StepFailed;
+
+    LPPROFADMIN pProfAdmin = nullptr;
+    const HRESULT hrAdmin = MAPIAdminProfiles(0, &pProfAdmin);
+    AdoptOnSuccess(profAdmin, hrAdmin, pProfAdmin);
+    if (!LogStep("MAPI Admin Profiles", hrAdmin))
+        return ECreationOutcome::StepFailed;
+
+    if (settings.m_bDeleteProfile)
+    {
+        if (SUCCEEDED(profAdmin->DeleteProfile(pszProfile, 0)))
+            printf("Deleted profile. \n");
+        else
+            printf("Profile does not exist or could not be deleted. \n");
+    }
+
+    const HRESULT hrCreate = profAdmin->CreateProfile(pszProfile, nullptr, 0, 0);
+    if (hrCreate == hrProfileExists)
+    {
+        printf("Profile already exists. No further action taken.\n");
+        // A profile in use survives its deletion, marked to go when its last
+        // session ends: the replacement that was asked for did not happen.
+        return settings.m_bDeleteProfile ? ECreationOutcome::NotReplaced : ECreationOutcome::AlreadyExists;
+    }
+    if (!LogStep("MAPI Create Profile", hrCreate))
+        return ECreationOutcome::StepFailed;
+
+    // From here on the profile is this run's own: a failure must not leave it
+    // half built, where the next run would find it and take it for done.
+    const ECreationOutcome outcome = BuildProfile(profAdmin.get(), rows, settings);
+    if (outcome == ECreationOutcome::StepFailed)
+        LogStep("Undo Create Profile", profAdmin->DeleteProfile(pszProfile, 0));
+    return outcome;
 }
 } // namespace
 
@@ -184,7 +238,7 @@ ECreationOutcome CreateMailProfile(CProfileSettings settings) // NOLINT(performa
         SuppressFirstRun();
 
     const ECreationOutcome outcome = RunMapiSteps(settings);
-    if (outcome == ECreationOutcome::AlreadyExists)
+    if (outcome == ECreationOutcome::AlreadyExists || outcome == ECreationOutcome::NotReplaced)
         return outcome;
 
     printf("\nDone.\n");

@@ -13,6 +13,18 @@ std::string PadTo73(const std::string& str)
 {
     return str + Blanks(73 - str.size());
 }
+
+std::string LabelLine(const std::string& strLabel, EOutcome outcome)
+{
+    const std::string strStart = strLabel + "\t\t=";
+    switch (outcome)
+    {
+    case EOutcome::Successful: return strStart + " Successful\n";
+    case EOutcome::Warning: return strStart + " Failed\n";
+    case EOutcome::Failed: break;
+    }
+    return strStart + " Failed\nAction Failed\n";
+}
 } // namespace
 
 std::string Banner()
@@ -86,14 +98,7 @@ const char* StepLabel(EStep step)
 
 std::string StepLine(EStep step, EOutcome outcome)
 {
-    const std::string strStart = std::string(StepLabel(step)) + "\t\t=";
-    switch (outcome)
-    {
-    case EOutcome::Successful: return strStart + " Successful\n";
-    case EOutcome::Warning: return strStart + " Failed\n";
-    case EOutcome::Failed: break;
-    }
-    return strStart + " Failed\nAction Failed\n";
+    return LabelLine(StepLabel(step), outcome);
 }
 
 std::string StepLines(std::initializer_list<EStep> steps)
@@ -102,6 +107,11 @@ std::string StepLines(std::initializer_list<EStep> steps)
     for (EStep step : steps)
         strLines += StepLine(step);
     return strLines;
+}
+
+std::string UndoLine(EOutcome outcome)
+{
+    return LabelLine(szUndoLabel, outcome);
 }
 
 std::string CreationRun(const CEcho& echo, const std::string& strSteps, bool bDone)

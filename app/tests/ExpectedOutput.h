@@ -62,6 +62,10 @@ enum class EOutcome
 std::string StepLine(EStep step, EOutcome outcome = EOutcome::Successful);
 std::string StepLines(std::initializer_list<EStep> steps);
 
+// A failed run deletes the profile it created, reporting that as a step.
+constexpr char szUndoLabel[] = "Undo Create Profile";
+std::string UndoLine(EOutcome outcome = EOutcome::Successful);
+
 // The console of a run that created, or tried to create, a profile: echo,
 // heading, the step lines given, and (when done) the closing report.
 std::string CreationRun(const CEcho& echo, const std::string& strSteps, bool bDone = true);

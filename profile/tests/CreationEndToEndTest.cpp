@@ -67,6 +67,28 @@ std::vector<std::string> Concat(std::vector<std::string> vecHead, const std::vec
     return vecHead;
 }
 
+// The road with a personal folders file, its arguments and their echo.
+std::vector<std::string> PstArgs()
+{
+    return Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"});
+}
+
+expected::CEcho PstEcho()
+{
+    expected::CEcho echo = RoadEcho();
+    echo.m_strPstDisplay = "Janes Mailbox";
+    echo.m_strPstFileName = "c:\\myMailbox.pst";
+    return echo;
+}
+
+// The journal's configuration calls of a run of PstArgs() without -c.
+const std::string g_strConfigureExchange =
+    "ServiceAdmin#3.ConfigureMsgService(uid=1:MSEMS, ui=0x0, flags=0x00000000, props=[0x6608001E "
+    "\"mail.example.com\", 0x6607001E \"Doe, Jane\", 0x3A03000B false, 0x3D04000B true]) -> 0x00000000 S_OK";
+const std::string g_strConfigurePst =
+    "ServiceAdmin#3.ConfigureMsgService(uid=3:MSUPST MS, ui=0x0, flags=0x00000000, props=[0x6700001E "
+    "\"c:\\\\myMailbox.pst\", 0x3001001E \"Janes Mailbox\"]) -> 0x00000000 S_OK";
+
 std::vector<std::string> Sorted(std::vector<std::string> vec)
 {
     std::sort(vec.begin(), vec.end());
@@ -119,6 +141,41 @@ protected:
         return ReadJournal({"UlRelease(", "FreeProws(", "MAPIUninitialize(", "DllMain("});
     }
 
+    // The releases with the profile administration calls among them: where the
+    // undo stands, and that no failed run makes a default.
+    std::vector<std::string> ReadEnd() const
+    {
+        return ReadJournal({"UlRelease(", "ProfAdmin#1.DeleteProfile(", "ProfAdmin#1.SetDefaultProfile(", "FreeProws(",
+                            "MAPIUninitialize(", "DllMain("});
+    }
+
+    // What ReadEnd gives after a run with personal folders that failed at the
+    // step: what was obtained before it goes back in MAPI's order, and a
+    // profile this run created is deleted once no session holds it.
+    static std::vector<std::string> ExpectedEnd(EStep failing)
+    {
+        std::vector<std::string> vecEnd;
+        if (failing > stepServiceTable)
+            vecEnd.push_back("UlRelease(Table#4) -> 0");
+        if (failing > stepAdminServices)
+            vecEnd.push_back("UlRelease(ServiceAdmin#3) -> 0");
+        if (failing > stepLogon)
+            vecEnd.push_back("UlRelease(Session#2) -> 0");
+        if (failing > stepCreateProfile)
+            vecEnd.push_back("ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 "
+                             "S_OK");
+        if (failing > stepAdminProfiles)
+            vecEnd.push_back("UlRelease(ProfAdmin#1) -> 0");
+        if (failing > stepQueryRows)
+            vecEnd.push_back("FreeProws(Rows#5)");
+        const std::string strBalance =
+            failing == stepInit ? "inits=0 uninits=0 alive=[] buffers=0" : "inits=1 uninits=1 alive=[] buffers=0";
+        if (failing != stepInit)
+            vecEnd.push_back("MAPIUninitialize() -> " + strBalance);
+        vecEnd.push_back("DllMain(DLL_PROCESS_DETACH) -> " + strBalance);
+        return vecEnd;
+    }
+
     std::string m_strJournal;
 };
 
@@ -154,13 +211,14 @@ TEST_F(CreationTest, CreatesTheDefaultProfileWithExchangeAndAddressBook)
                   "ui=0x0, flags=0x00000000) -> 0x00000000 S_OK created=1:MSEMS",
                   "ServiceAdmin#3.CreateMsgService(service=\"CONTAB\", display=\"Outlook Address Book\", ui=0x0, "
                   "flags=0x00000000) -> 0x00000000 S_OK created=2:CONTAB",
-                  "ProfAdmin#1.SetDefaultProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK",
                   "ServiceAdmin#3.GetMsgServiceTable(flags=0x00000000) -> 0x00000000 S_OK out=Table#4",
                   "HrQueryAllRows(table=Table#4, columns=[0x3D09001E, 0x3D0C0102], restriction=null, sort=null, "
                   "max=0) -> 0x00000000 S_OK out=Rows#5 [1:MSEMS, 2:CONTAB]",
                   "ServiceAdmin#3.ConfigureMsgService(uid=1:MSEMS, ui=0x0, flags=0x00000000, props=[0x6608001E "
                   "\"mail.example.com\", 0x6607001E \"Doe, Jane\", 0x3A03000B false, 0x3D04000B true, 0x66010003 "
                   "0x00000180]) -> 0x00000000 S_OK",
+                  // Only a whole profile may become the default.
+                  "ProfAdmin#1.SetDefaultProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK",
                   "UlRelease(Table#4) -> 0",
                   "UlRelease(ServiceAdmin#3) -> 0",
                   "UlRelease(Session#2) -> 0",
@@ -231,49 +289,68 @@ TEST_F(CreationTest, PassesTheWholeExchangeArrayWithProxy)
               ReadJournal({"ServiceAdmin#3.ConfigureMsgService("}));
 }
 
-// An existing profile, with and without -a Y, and a deletion that fails.
-TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessDeletedFirst)
+// An existing profile, with and without -a Y; with -a Y, a profile that is
+// still there afterwards is a replacement that did not happen: a failure.
+TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessReplaced)
 {
     const std::string strFullRun =
         StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange, stepAddressBook, stepServiceTable,
                    stepQueryRows, stepConfigureExchange});
     const std::string strStart = StepLines({stepInit, stepAdminProfiles});
     const std::string strExists = "Profile already exists. No further action taken.\n";
+    const std::string strCreated =
+        "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
+        "0x00000000 S_OK";
+    const std::string strRefused =
+        "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
+        "0x80070005 MAPI_E_NO_ACCESS";
+    const std::string strDeleted =
+        "ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK";
+    enum EBefore
+    {
+        beforeNone,
+        beforeThere,
+        beforeInUse, // another client (Outlook) holds a session on it
+    };
     const struct
     {
         const char* m_pszCase;
-        bool m_bExists;
+        EBefore m_before;
         bool m_bDeleteFirst;
         bool m_bDeletionFails;
         std::string m_strSteps;
         bool m_bDone;
         DWORD m_dwExit;
         std::vector<std::string> m_vecAdminCalls;
+        bool m_bMarked; // for deletion when its last session ends
     } rows[] = {
-        {"exists, no -a", true, false, false, strStart + strExists, false, 0,
-         {"ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
-          "0x80070005 MAPI_E_NO_ACCESS"}},
-        {"-a Y, none there", false, true, false,
+        {"exists, no -a", beforeThere, false, false, strStart + strExists, false, 0, {strRefused}, false},
+        {"-a Y, none there", beforeNone, true, false,
          strStart + "Profile does not exist or could not be deleted. \n" + strFullRun, true, 1,
          {"ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x8004010F MAPI_E_NOT_FOUND",
-          "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
-          "0x00000000 S_OK"}},
-        {"-a Y, deleted and made anew", true, true, false, strStart + "Deleted profile. \n" + strFullRun, true, 1,
-         {"ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK",
-          "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
-          "0x00000000 S_OK"}},
-        {"-a Y, deletion fails", true, true, true,
-         strStart + "Profile does not exist or could not be deleted. \n" + strExists, false, 0,
+          strCreated},
+         false},
+        {"-a Y, deleted and made anew", beforeThere, true, false, strStart + "Deleted profile. \n" + strFullRun,
+         true, 1, {strDeleted, strCreated}, false},
+        {"-a Y, deletion fails", beforeThere, true, true,
+         strStart + "Profile does not exist or could not be deleted. \n" + strExists, false, 2,
          {"ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x80004005 MAPI_E_CALL_FAILED",
-          "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
-          "0x80070005 MAPI_E_NO_ACCESS"}},
+          strRefused},
+         false},
+        // MAPI answers the deletion of a profile in use with success and only marks it.
+        {"-a Y, in use", beforeInUse, true, false, strStart + "Deleted profile. \n" + strExists, false, 2,
+         {strDeleted, strRefused}, true},
     };
+    const std::string strProfileKey = std::string(standin::szProfilesKey) + "\\" + g_szProfile;
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.m_pszCase);
         SetUp();
-        if (row.m_bExists)
+        if (row.m_before != beforeNone)
             MakeProfile();
+        if (row.m_before == beforeInUse)
+            harness::WriteRegValue(HKEY_CURRENT_USER, strProfileKey.c_str(), standin::szSessionCountValue,
+                                   {REG_DWORD, std::string("\x01\0\0\0", 4)});
         if (row.m_bDeletionFails)
             harness::SetStandInStatus(standin::szForceDeleteProfile, MAPI_E_CALL_FAILED);
 
@@ -295,6 +372,11 @@ TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessDeletedFirst)
                                                 "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0"}),
                       vecReleases);
         }
+        EXPECT_EQ(std::vector<std::string>{g_szProfile},
+                  harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
+        EXPECT_EQ(row.m_bMarked, harness::ReadRegValue(HKEY_CURRENT_USER, strProfileKey.c_str(),
+                                                       standin::szMarkedForDeletionValue)
+                                     .has_value());
     }
 }
 
@@ -302,12 +384,6 @@ TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessDeletedFirst)
 // wherever its row stands among the first three.
 TEST_F(CreationTest, ConfiguresPersonalFoldersInTheOrderOfTheRows)
 {
-    const std::string strConfigureExchange =
-        "ServiceAdmin#3.ConfigureMsgService(uid=1:MSEMS, ui=0x0, flags=0x00000000, props=[0x6608001E "
-        "\"mail.example.com\", 0x6607001E \"Doe, Jane\", 0x3A03000B false, 0x3D04000B true]) -> 0x00000000 S_OK";
-    const std::string strConfigurePst =
-        "ServiceAdmin#3.ConfigureMsgService(uid=3:MSUPST MS, ui=0x0, flags=0x00000000, props=[0x6700001E "
-        "\"c:\\\\myMailbox.pst\", 0x3001001E \"Janes Mailbox\"]) -> 0x00000000 S_OK";
     const struct
     {
         const char* m_pszOrder;
@@ -316,13 +392,11 @@ TEST_F(CreationTest, ConfiguresPersonalFoldersInTheOrderOfTheRows)
         std::vector<std::string> m_vecConfigureCalls;
     } rows[] = {
         {standin::szRowOrderCreated, "[1:MSEMS, 2:CONTAB, 3:MSUPST MS]", {stepConfigureExchange, stepConfigurePst},
-         {strConfigureExchange, strConfigurePst}},
+         {g_strConfigureExchange, g_strConfigurePst}},
         {standin::szRowOrderReversed, "[3:MSUPST MS, 2:CONTAB, 1:MSEMS]", {stepConfigurePst, stepConfigureExchange},
-         {strConfigurePst, strConfigureExchange}},
+         {g_strConfigurePst, g_strConfigureExchange}},
         {"1,2,0", "[2:CONTAB, 3:MSUPST MS, 1:MSEMS]", {stepConfigurePst, stepConfigureExchange},
-         {strConfigurePst, strConfigureExchange}},
-        // The limit counts rows: a fourth row is never visited, whatever it holds.
-        {"1,1,2,0", "[2:CONTAB, 2:CONTAB, 3:MSUPST MS, 1:MSEMS]", {stepConfigurePst}, {strConfigurePst}},
+         {g_strConfigurePst, g_strConfigureExchange}},
     };
     for (const auto& row : rows)
     {
@@ -330,18 +404,14 @@ TEST_F(CreationTest, ConfiguresPersonalFoldersInTheOrderOfTheRows)
         SetUp();
         harness::SetStandInText(standin::szRowOrderValue, row.m_pszOrder);
 
-        const harness::CRunResult result =
-            harness::RunQuillmere(Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}));
+        const harness::CRunResult result = harness::RunQuillmere(PstArgs());
 
-        expected::CEcho echo = RoadEcho();
-        echo.m_strPstDisplay = "Janes Mailbox";
-        echo.m_strPstFileName = "c:\\myMailbox.pst";
         std::string strSteps = StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon, stepAdminServices,
                                           stepExchange, stepAddressBook, stepPersonalFolders, stepServiceTable,
                                           stepQueryRows});
         for (EStep step : row.m_vecConfigured)
             strSteps += StepLine(step);
-        EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
+        EXPECT_EQ(harness::Crlf(CreationRun(PstEcho(), strSteps)), result.m_strStdout);
         EXPECT_EQ(1u, result.m_dwExitCode);
         EXPECT_EQ((std::vector<std::string>{
                       "ServiceAdmin#3.CreateMsgService(service=\"MSUPST MS\", display=\"MSUPST MS\", ui=0x0, "
@@ -355,44 +425,54 @@ TEST_F(CreationTest, ConfiguresPersonalFoldersInTheOrderOfTheRows)
     }
 }
 
-// Without personal folders only two rows are looked at.
-TEST_F(CreationTest, WithoutPersonalFoldersTheWalkStopsAfterTwoRows)
+// A service the walk did not configure fails the run as a service not found,
+// once the walk is over: its row beyond the rows walked (the limit counts
+// rows, whatever they hold), its name or UID unreadable (a table answers a
+// column it cannot fill with PT_ERROR), or no row of it at all.
+TEST_F(CreationTest, AServiceLeftUnconfiguredFailsTheRunAndIsUndone)
 {
-    harness::SetStandInText(standin::szRowOrderValue, "1,1,0");
-
-    const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs);
-
-    EXPECT_EQ(1u, result.m_dwExitCode);
-    EXPECT_TRUE(ReadJournal({"ServiceAdmin#3.ConfigureMsgService("}).empty());
-    EXPECT_EQ(harness::Crlf(CreationRun(RoadEcho(), StepLines({stepInit, stepAdminProfiles, stepCreateProfile,
-                                                               stepLogon, stepAdminServices, stepExchange,
-                                                               stepAddressBook, stepServiceTable, stepQueryRows}))),
-              result.m_strStdout);
-}
-
-// A table may answer a column it cannot fill with PT_ERROR: such a row is
-// passed over, never read as a name or a UID.
-TEST_F(CreationTest, RowsWithoutNameOrUidAreNotConfigured)
-{
-    for (ULONG ulColumn : {static_cast<ULONG>(PR_SERVICE_NAME_A), static_cast<ULONG>(PR_SERVICE_UID)})
+    const struct
     {
-        SCOPED_TRACE(ulColumn);
+        const char* m_pszCase;
+        bool m_bPst;
+        const char* m_pszOrder;
+        ULONG m_ulErrorColumn;
+        std::vector<EStep> m_vecConfigured;
+        EStep m_failing;
+        std::vector<std::string> m_vecConfigureCalls;
+    } rows[] = {
+        {"no -b, Exchange third", false, "1,1,0", 0, {}, stepConfigureExchange, {}},
+        {"-b, Exchange fourth", true, "1,1,2,0", 0, {stepConfigurePst}, stepConfigureExchange, {g_strConfigurePst}},
+        {"-b, names unreadable", true, standin::szRowOrderCreated, PR_SERVICE_NAME_A, {}, stepConfigureExchange, {}},
+        {"-b, UIDs unreadable", true, standin::szRowOrderCreated, PR_SERVICE_UID, {}, stepConfigureExchange, {}},
+        {"-b, no personal folders row", true, "0,1", 0, {stepConfigureExchange}, stepConfigurePst,
+         {g_strConfigureExchange}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
         SetUp();
-        harness::SetStandInNumber(standin::szErrorColumnValue, ulColumn);
+        harness::SetStandInText(standin::szRowOrderValue, row.m_pszOrder);
+        if (row.m_ulErrorColumn)
+            harness::SetStandInNumber(standin::szErrorColumnValue, row.m_ulErrorColumn);
 
-        const harness::CRunResult result =
-            harness::RunQuillmere(Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}));
+        const harness::CRunResult result = harness::RunQuillmere(row.m_bPst ? PstArgs() : g_vecRoadArgs);
 
-        expected::CEcho echo = RoadEcho();
-        echo.m_strPstDisplay = "Janes Mailbox";
-        echo.m_strPstFileName = "c:\\myMailbox.pst";
-        EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon,
-                                                             stepAdminServices, stepExchange, stepAddressBook,
-                                                             stepPersonalFolders, stepServiceTable, stepQueryRows}))),
-                  result.m_strStdout);
-        EXPECT_EQ(1u, result.m_dwExitCode);
-        EXPECT_TRUE(ReadJournal({"ServiceAdmin#3.ConfigureMsgService("}).empty());
-        EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0", ReadReleases().back());
+        std::string strSteps = row.m_bPst ? StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon,
+                                                       stepAdminServices, stepExchange, stepAddressBook,
+                                                       stepPersonalFolders, stepServiceTable, stepQueryRows})
+                                          : StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon,
+                                                       stepAdminServices, stepExchange, stepAddressBook,
+                                                       stepServiceTable, stepQueryRows});
+        for (EStep step : row.m_vecConfigured)
+            strSteps += StepLine(step);
+        strSteps += StepLine(row.m_failing, EOutcome::Failed) + UndoLine();
+        EXPECT_EQ(harness::Crlf(CreationRun(row.m_bPst ? PstEcho() : RoadEcho(), strSteps)), result.m_strStdout);
+        EXPECT_EQ(2u, result.m_dwExitCode);
+        EXPECT_EQ(ExpandSz("Failed"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, StepLabel(row.m_failing)));
+        EXPECT_EQ(row.m_vecConfigureCalls, ReadJournal({"ServiceAdmin#3.ConfigureMsgService("}));
+        EXPECT_EQ(ExpectedEnd(row.m_failing), ReadEnd());
+        EXPECT_TRUE(harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey).empty());
     }
 }
 
@@ -431,53 +511,104 @@ TEST_F(CreationTest, PrioritySetsTheLogonChoiceAndTheDefault)
     }
 }
 
-// Every logged step forced to fail in turn, on a run with personal folders.
-TEST_F(CreationTest, AFailedStepEndsCreationReleasesWhatWasTakenAndExitsWithTwo)
+// Every step forced to fail in turn, with and without -d D, on a run with
+// personal folders: what was taken goes back in MAPI's order, the profile
+// this run created goes too, the user's default and logon choice stay as they
+// were, and the next run, the fault gone, creates the profile.
+TEST_F(CreationTest, AFailedRunLeavesNothingBehindAndCanBeRunAgain)
 {
-    for (int nFailing = stepInit; nFailing < NUM_STEPS; ++nFailing)
-    {
-        const EStep failing = static_cast<EStep>(nFailing);
-        SCOPED_TRACE(StepLabel(failing));
-        SetUp();
-        harness::SetStandInStatus(g_rgForcedOperations[failing], MAPI_E_CALL_FAILED);
+    const CRegValue earlierChoice{REG_SZ, std::string("earlier\0", 8)};
+    const CRegValue earlierDefault{REG_SZ, std::string("Earlier Profile\0", 16)};
+    for (const char* pszPriority : {"N", "D"})
+        for (int nFailing = stepInit; nFailing < NUM_STEPS; ++nFailing)
+        {
+            const EStep failing = static_cast<EStep>(nFailing);
+            SCOPED_TRACE(std::string(StepLabel(failing)) + ", -d " + pszPriority);
+            SetUp();
+            harness::WriteRegValue(HKEY_CURRENT_USER, g_szOptionsKey, "PickLogonProfile", earlierChoice);
+            harness::WriteRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue,
+                                   earlierDefault);
+            harness::SetStandInStatus(g_rgForcedOperations[failing], MAPI_E_CALL_FAILED);
+            const std::vector<std::string> vecArgs = Concat(PstArgs(), {"-d", pszPriority});
 
-        const harness::CRunResult result =
-            harness::RunQuillmere(Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}));
+            const harness::CRunResult result = harness::RunQuillmere(vecArgs);
+
+            // Up to "MAPI Create Profile" nothing was created, and nothing is undone.
+            const bool bUndone = failing > stepCreateProfile;
+            expected::CEcho echo = PstEcho();
+            if (std::string(pszPriority) == "D")
+                echo.m_strPriority = "Profile will become default";
+            std::string strSteps;
+            std::vector<std::string> vecLogged = {"timestamp"};
+            for (int nStep = stepInit; nStep <= failing; ++nStep)
+            {
+                const EStep step = static_cast<EStep>(nStep);
+                strSteps += StepLine(step, step == failing ? EOutcome::Failed : EOutcome::Successful);
+                vecLogged.push_back(StepLabel(step));
+            }
+            if (bUndone)
+            {
+                strSteps += UndoLine();
+                vecLogged.push_back(szUndoLabel);
+            }
+            EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
+            EXPECT_EQ(2u, result.m_dwExitCode);
+            EXPECT_EQ(Sorted(vecLogged), Sorted(harness::ListRegValues(HKEY_CURRENT_USER, g_szLoggingKey)));
+            EXPECT_EQ(ExpandSz("Failed"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, StepLabel(failing)));
+            EXPECT_EQ(ExpectedEnd(failing), ReadEnd());
+            EXPECT_TRUE(harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey).empty());
+            EXPECT_EQ(earlierChoice, ReadRegValue(HKEY_CURRENT_USER, g_szOptionsKey, "PickLogonProfile"));
+            EXPECT_EQ(earlierDefault,
+                      ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
+
+            harness::SetStandInStatus(g_rgForcedOperations[failing], S_OK);
+            EXPECT_EQ(1u, harness::RunQuillmere(vecArgs).m_dwExitCode);
+            EXPECT_EQ(std::vector<std::string>{g_szProfile},
+                      harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
+        }
+}
+
+// The undo follows creation whatever "MAPI Create Profile" answered short of
+// a failure, and reports its own failure like any step.
+TEST_F(CreationTest, TheUndoIsAStepOfItsOwn)
+{
+    const struct
+    {
+        const char* m_pszCase;
+        EOutcome m_create;
+        EOutcome m_undo;
+        std::vector<std::string> m_vecProfilesLeft;
+    } rows[] = {
+        {"creation warned", EOutcome::Warning, EOutcome::Successful, {}},
+        {"undo fails", EOutcome::Successful, EOutcome::Failed, {g_szProfile}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        SetUp();
+        harness::SetStandInStatus(standin::ForcePerService(standin::szForceConfigureMsgService, "MSEMS"),
+                                  MAPI_E_CALL_FAILED);
+        if (row.m_create == EOutcome::Warning)
+            harness::SetStandInStatus(standin::szForceCreateProfile, MAPI_W_ERRORS_RETURNED);
+        if (row.m_undo == EOutcome::Failed)
+            harness::SetStandInStatus(standin::szForceDeleteProfile, MAPI_E_CALL_FAILED);
+
+        const harness::CRunResult result = harness::RunQuillmere(Concat(g_vecRoadArgs, {"-d", "D"}));
 
         expected::CEcho echo = RoadEcho();
-        echo.m_strPstDisplay = "Janes Mailbox";
-        echo.m_strPstFileName = "c:\\myMailbox.pst";
-        std::string strSteps;
-        std::vector<std::string> vecLogged = {"timestamp"};
-        for (int nStep = stepInit; nStep <= failing; ++nStep)
-        {
-            const EStep step = static_cast<EStep>(nStep);
-            strSteps += StepLine(step, step == failing ? EOutcome::Failed : EOutcome::Successful);
-            vecLogged.push_back(StepLabel(step));
-        }
+        echo.m_strPriority = "Profile will become default";
+        const std::string strSteps =
+            StepLines({stepInit, stepAdminProfiles}) + StepLine(stepCreateProfile, row.m_create) +
+            StepLines({stepLogon, stepAdminServices, stepExchange, stepAddressBook, stepServiceTable, stepQueryRows}) +
+            StepLine(stepConfigureExchange, EOutcome::Failed) + UndoLine(row.m_undo);
         EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
         EXPECT_EQ(2u, result.m_dwExitCode);
-        EXPECT_EQ(Sorted(vecLogged), Sorted(harness::ListRegValues(HKEY_CURRENT_USER, g_szLoggingKey)));
-        EXPECT_EQ(ExpandSz("Failed"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, StepLabel(failing)));
-
-        // What was obtained before the failure goes back, in MAPI's order.
-        std::vector<std::string> vecReleases;
-        if (failing > stepServiceTable)
-            vecReleases.push_back("UlRelease(Table#4) -> 0");
-        if (failing > stepAdminServices)
-            vecReleases.push_back("UlRelease(ServiceAdmin#3) -> 0");
-        if (failing > stepLogon)
-            vecReleases.push_back("UlRelease(Session#2) -> 0");
-        if (failing > stepAdminProfiles)
-            vecReleases.push_back("UlRelease(ProfAdmin#1) -> 0");
-        if (failing > stepQueryRows)
-            vecReleases.push_back("FreeProws(Rows#5)");
-        const std::string strBalance =
-            failing == stepInit ? "inits=0 uninits=0 alive=[] buffers=0" : "inits=1 uninits=1 alive=[] buffers=0";
-        if (failing != stepInit)
-            vecReleases.push_back("MAPIUninitialize() -> " + strBalance);
-        vecReleases.push_back("DllMain(DLL_PROCESS_DETACH) -> " + strBalance);
-        EXPECT_EQ(vecReleases, ReadReleases());
+        EXPECT_EQ(ExpandSz(row.m_undo == EOutcome::Successful ? "Successful" : "Failed"),
+                  ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, szUndoLabel));
+        EXPECT_EQ(row.m_vecProfilesLeft, harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
+        // Never the default, whether or not it could be taken away again.
+        EXPECT_EQ(std::nullopt, ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
+        EXPECT_EQ(std::nullopt, ReadRegValue(HKEY_CURRENT_USER, g_szOptionsKey, "PickLogonProfile"));
     }
 }
 

@@ -38,7 +38,10 @@ std::vector<std::string> Sorted(std::vector<std::string> vec)
     return vec;
 }
 
-TEST(Soak, TwoHundredRunsLeaveOneProfileAndTheLastRunsLog)
+// Runs of four kinds in turn: one that creates the profile, one that finds it
+// there, one that makes it anew, and one that fails and takes its profile
+// with it, so that the next run creates it again.
+TEST(Soak, TwoHundredRunsLeaveAtMostOneProfileAndTheLastRunsLog)
 {
     harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
     const std::string strJournal = harness::StartStandInJournal("quillmere-soak-journal.txt");
@@ -48,35 +51,46 @@ TEST(Soak, TwoHundredRunsLeaveOneProfileAndTheLastRunsLog)
     const std::vector<std::string> vecRoad = {"-s", "mail.example.com", "-m", "Doe, Jane", "-p", "Soak"};
     std::vector<std::string> vecRecreate = vecRoad;
     vecRecreate.insert(vecRecreate.end(), {"-a", "Y"});
+    enum
+    {
+        kindCreates,
+        kindFindsIt,
+        kindRecreates,
+        kindFails,
+        NUM_KINDS
+    };
 
     for (int nRun = 0; nRun < g_cRuns; ++nRun)
     {
         SCOPED_TRACE("run " + std::to_string(nRun));
         DeleteFileA(strJournal.c_str());
-        const int nKind = nRun % 3;
-        if (nKind == 2)
+        const int nKind = nRun % NUM_KINDS;
+        if (nKind == kindFails)
             harness::SetStandInStatus(strForced, MAPI_E_CALL_FAILED);
 
-        const harness::CRunResult result = harness::RunQuillmere(nKind == 0 ? vecRoad : vecRecreate);
+        const bool bRecreate = nKind == kindRecreates || nKind == kindFails;
+        const harness::CRunResult result = harness::RunQuillmere(bRecreate ? vecRecreate : vecRoad);
 
         std::vector<std::string> vecLogged = {"timestamp", "MAPI Init\t", "MAPI Admin Profiles"};
-        DWORD dwExpectedExit = 1;
-        if (nKind == 0 && nRun > 0)
-        {
-            dwExpectedExit = 0; // made by an earlier run and left alone
-        }
-        else
+        DWORD dwExpectedExit = 0;
+        std::vector<std::string> vecProfiles = {"Soak"};
+        if (nKind != kindFindsIt)
         {
             for (EStep step : {stepCreateProfile, stepLogon, stepAdminServices, stepExchange, stepAddressBook,
                                stepServiceTable, stepQueryRows, stepConfigureExchange})
                 vecLogged.push_back(StepLabel(step));
+            dwExpectedExit = 1;
         }
-        if (nKind == 2)
+        if (nKind == kindFails)
+        {
+            vecLogged.push_back(szUndoLabel);
             dwExpectedExit = 2;
+            vecProfiles.clear();
+        }
         EXPECT_EQ(dwExpectedExit, result.m_dwExitCode);
         EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0",
                   LastLine(harness::ReadWholeFile(strJournal)));
-        EXPECT_EQ(std::vector<std::string>{"Soak"}, harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
+        EXPECT_EQ(vecProfiles, harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
         EXPECT_EQ(Sorted(vecLogged), Sorted(harness::ListRegValues(HKEY_CURRENT_USER, "Software\\Quillmere\\Logging")));
 
         harness::DeleteRegValue(HKEY_CURRENT_USER, standin::szControlKey, strForced.c_str());
