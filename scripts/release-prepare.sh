@@ -1,7 +1,7 @@
 # Sourced by release.sh and the release test: the signing and packing tools,
 # the version, and the build of one release program.
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/prepare.sh"
-QUILLMERE_PACKAGES+=(osslsigncode openssl zip unzip binutils)
+QUILLMERE_PACKAGES+=(osslsigncode openssl zip unzip binutils python3)
 install_missing_packages
 osslsigncode=${QUILLMERE_OSSLSIGNCODE:-osslsigncode}
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # scripts/release.sh: builds Quillmere.exe for x64 and x86 in fresh build
 # folders, signs both when given a certificate, and makes
-# dist/Quillmere-<version>.zip: x64/ and x86/Quillmere.exe, SHA256SUMS and
-# README.txt for administrators.
+# dist/Quillmere-<version>.zip: x64/ and x86/Quillmere.exe, README.txt for
+# administrators, THIRD-PARTY-NOTICES.txt and the SPDX bill of materials
+# Quillmere-<version>.spdx.json for what the programs carry of others' code,
+# and SHA256SUMS of them all.
 #
 #   QUILLMERE_SIGN_PKCS12         PKCS#12 file holding the code-signing certificate and its key
 #   QUILLMERE_SIGN_PASSWORD       the file's password (may be empty, must be set)
@@ -53,7 +55,12 @@ done
 
 # Notepad users get CR LF.
 sed -e "s/@VERSION@/$version/g" -e 's/\r*$/\r/' release/README.txt >"$stage/README.txt"
-(cd "$stage" && sha256sum x64/Quillmere.exe x86/Quillmere.exe README.txt >SHA256SUMS)
+# What the programs carry of others' code, as their link maps show it.
+maps=(x64="$release_build/x64/bin/Quillmere.map" x86="$release_build/x86/bin/Quillmere.map")
+python3 release/third-party.py notices "$version" "$stage" "${maps[@]}"
+python3 release/third-party.py sbom "$version" "$stage" "$SOURCE_DATE_EPOCH" "${maps[@]}"
+bundle_files=(x64/Quillmere.exe x86/Quillmere.exe README.txt THIRD-PARTY-NOTICES.txt "Quillmere-$version.spdx.json")
+(cd "$stage" && sha256sum "${bundle_files[@]}" >SHA256SUMS)
 
 # Entries in a fixed order, with the commit's time and fixed modes: the
 # same commit makes the same unsigned bundle.
@@ -62,5 +69,5 @@ find "$stage" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
 mkdir -p "$dist"
 zip_file=$dist/Quillmere-$version.zip
 rm -f "$zip_file"
-(cd "$stage" && TZ=UTC zip -X -D -q "$zip_file" x64/Quillmere.exe x86/Quillmere.exe SHA256SUMS README.txt)
+(cd "$stage" && TZ=UTC zip -X -D -q "$zip_file" "${bundle_files[@]}" SHA256SUMS)
 echo "$zip_file"
