@@ -1,8 +1,8 @@
 #include "profile/CreateMailProfile.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "app/PrintReport.h"
 #include "profile/ExchangeTags.h"
 #include "profile/MapiOwners.h"
 #include "profile/ServiceProperties.h"
@@ -101,15 +101,15 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
     if (settings.m_bDeleteProfile)
     {
         if (SUCCEEDED(profAdmin->DeleteProfile(pszProfile, 0)))
-            printf("Deleted profile. \n");
+            PrintReport("Deleted profile. \n");
         else
-            printf("Profile does not exist or could not be deleted. \n");
+            PrintReport("Profile does not exist or could not be deleted. \n");
     }
 
     hr = profAdmin->CreateProfile(pszProfile, nullptr, 0, 0);
     if (hr == hrProfileExists)
     {
-        printf("Profile already exists. No further action taken.\n");
+        PrintReport("Profile already exists. No further action taken.\n");
         return ECreationOutcome::AlreadyExists;
     }
     if (!LogStep("MAPI Create Profile", hr))
@@ -178,7 +178,7 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
 // By value: creation works on a snapshot of its own.
 ECreationOutcome CreateMailProfile(CProfileSettings settings) // NOLINT(performance-unnecessary-value-param)
 {
-    printf("\nCreating Mail Profile...\n");
+    PrintReport("\nCreating Mail Profile...\n");
     LogTimestamp();
     if (settings.m_bSuppressFirstRun)
         SuppressFirstRun();
@@ -187,7 +187,7 @@ ECreationOutcome CreateMailProfile(CProfileSettings settings) // NOLINT(performa
     if (outcome == ECreationOutcome::AlreadyExists)
         return outcome;
 
-    printf("\nDone.\n");
-    printf("\nOutput also available in the Registry under HKCU\\Software\\Quillmere\\Logging.\n");
+    PrintReport("\nDone.\n");
+    PrintReport("\nOutput also available in the Registry under HKCU\\Software\\Quillmere\\Logging.\n");
     return outcome;
 }
