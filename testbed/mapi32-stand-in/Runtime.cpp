@@ -36,10 +36,12 @@ CRegKey OpenControlKey()
 // of its names (a service operation has two: with and without the service).
 void BlockWhenAsked(const CRegKey& key, std::initializer_list<std::string> names)
 {
-    const std::optional<std::string> strBlocked = ReadString(key.Get(), szBlockValue);
-    if (!strBlocked || std::find(names.begin(), names.end(), *strBlocked) == names.end())
+    // REG_SZ alone: one query of the registry at every call, not two.
+    const std::optional<std::string> strValue = ReadValue(key.Get(), szBlockValue, REG_SZ);
+    const std::string strBlocked = strValue ? strValue->c_str() : "";
+    if (std::find(names.begin(), names.end(), strBlocked) == names.end())
         return;
-    Journal(*strBlocked + " -> blocks until killed");
+    Journal(strBlocked + " -> blocks until killed");
     for (;;)
         Sleep(INFINITE);
 }
