@@ -31,7 +31,8 @@ std::string TempDirectory(const char* pszName)
     return strDir;
 }
 
-// MAPI32 as this process's bitness finds it in the system directory.
+// A file in this process's system directory: system32, or for a 32-bit
+// process syswow64 under that name.
 std::string InSystemDirectory(const char* pszFileName)
 {
     char szSystem[MAX_PATH] = {};
@@ -39,6 +40,7 @@ std::string InSystemDirectory(const char* pszFileName)
     return std::string(szSystem) + "\\" + pszFileName;
 }
 
+// MAPI32 as this process's bitness finds it in the system directory.
 std::string SystemMapi32()
 {
     return InSystemDirectory("mapi32.dll");
