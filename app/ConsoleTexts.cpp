@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/PrintReport.h"
 #include "app/ProductInfo.h"
 
 namespace
@@ -77,32 +78,33 @@ void PrintWideLine(const char* pszLabel, const std::wstring& wstrText)
     printf("%s", pszLabel);
     for (wchar_t wch : wstrText)
         putchar(wch <= 0xFF ? static_cast<int>(wch) : '?');
-    printf("\n");
+    PrintReport("\n");
 }
 } // namespace
 
 void PrintBanner()
 {
+    // One write for the whole banner: its last line hands it over.
     for (const char* pszLine : s_rgpszBanner)
         printf("%s", pszLine);
-    printf("       Email:%s\tfor support issues & questions!  \n", QUILLMERE_SUPPORT_ADDRESS);
+    PrintReport("       Email:%s\tfor support issues & questions!  \n", QUILLMERE_SUPPORT_ADDRESS);
 }
 
 // By value: the echo shows a snapshot of its own.
 void PrintConfiguration(CProfileSettings settings) // NOLINT(performance-unnecessary-value-param)
 {
-    printf("\nYour Quillmere configuration elements were:\n");
-    printf("Server Name\t\t= %s\n", settings.m_strServerName.c_str());
-    printf("Mailbox Name\t\t= %s\n", settings.m_strMailboxName.c_str());
-    printf("Profile Name\t\t= %s\n", settings.m_strProfileName.c_str());
-    printf("Delete Profile\t\t= %s\n", RenderBool(settings.m_bDeleteProfile));
-    printf("Priority\t\t= %s\n", RenderPriority(settings.m_nPriority));
-    printf("Cache Mode\t\t= %i\n", settings.m_nCacheMode);
-    printf("PST Display\t\t= %s\n", settings.m_strPstDisplay.c_str());
-    printf("PST FileName\t\t= %s\n", settings.m_strPstFileName.c_str());
+    PrintReport("\nYour Quillmere configuration elements were:\n");
+    PrintReport("Server Name\t\t= %s\n", settings.m_strServerName.c_str());
+    PrintReport("Mailbox Name\t\t= %s\n", settings.m_strMailboxName.c_str());
+    PrintReport("Profile Name\t\t= %s\n", settings.m_strProfileName.c_str());
+    PrintReport("Delete Profile\t\t= %s\n", RenderBool(settings.m_bDeleteProfile));
+    PrintReport("Priority\t\t= %s\n", RenderPriority(settings.m_nPriority));
+    PrintReport("Cache Mode\t\t= %i\n", settings.m_nCacheMode);
+    PrintReport("PST Display\t\t= %s\n", settings.m_strPstDisplay.c_str());
+    PrintReport("PST FileName\t\t= %s\n", settings.m_strPstFileName.c_str());
     PrintWideLine("Http Proxy Server\t= ", settings.m_wstrHttpProxyServer);
     PrintWideLine("FQ Principle\t\t= ", settings.m_wstrFqPrincipalName);
-    printf("Authentication\t\t= %s\n", RenderAuthentication(settings.m_strAuthentication));
-    printf("Try HTTP First\t\t= %s\n", RenderTryHttpFirst(settings.m_strTryHttpFirst));
-    printf("Suppress first run\t= %s\n", RenderBool(settings.m_bSuppressFirstRun));
+    PrintReport("Authentication\t\t= %s\n", RenderAuthentication(settings.m_strAuthentication));
+    PrintReport("Try HTTP First\t\t= %s\n", RenderTryHttpFirst(settings.m_strTryHttpFirst));
+    PrintReport("Suppress first run\t= %s\n", RenderBool(settings.m_bSuppressFirstRun));
 }

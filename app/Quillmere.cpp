@@ -1,10 +1,10 @@
 // Quillmere: creates one Outlook mail profile for an Exchange mailbox through
 // Extended MAPI, from the command line alone.
 
-#include <cstdio>
 #include <string>
 
 #include "app/ConsoleTexts.h"
+#include "app/PrintReport.h"
 #include "app/ProfileSettings.h"
 #include "cmdline/CmdSwitches.h"
 #include "cmdline/InterpretSwitches.h"
@@ -58,8 +58,8 @@ int main(int argc, char* argv[])
     if (HasProfileName(settings))
         nExitStatus = ReportOutcome(CreateMailProfile(settings));
     else
-        printf("\nPlease provide a profile name in the commandline\n\n");
+        PrintReport("\nPlease provide a profile name in the commandline\n\n");
 
-    printf("\n\n");
+    PrintReport("\n\n");
     return nExitStatus;
 }

@@ -52,9 +52,11 @@ endfunction()
 # Linked as the program that ships: Quillmere.exe, and the test programs
 # that must behave exactly as it does. With MinGW-w64: the win32 thread
 # model, unreferenced sections dropped, the runtime's terminate handler
-# without its demangler (app/TerminateHandler.cpp), and a link map beside
-# it, from which the release lists what the program carries of the
-# runtime's code.
+# without its demangler (app/TerminateHandler.cpp), a link map beside it,
+# from which the release lists what the program carries of the runtime's
+# code, and Terminal Server aware, as MSVC makes a console program: on
+# Remote Desktop hosts, where logon scripts often run, Windows then maps
+# none of its registry and INI accesses to per-user copies.
 function(quillmere_link_as_program target)
     if(NOT MINGW)
         return()
@@ -64,5 +66,6 @@ function(quillmere_link_as_program target)
     target_sources(${target} PRIVATE $<TARGET_OBJECTS:quillmere_terminate_handler>)
     target_link_options(${target} PRIVATE
         -Wl,--gc-sections
+        -Wl,--tsaware
         -Wl,-Map=$<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.map)
 endfunction()

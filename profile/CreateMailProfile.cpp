@@ -1,8 +1,8 @@
 #include "profile/CreateMailProfile.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "app/PrintReport.h"
 #include "profile/ExchangeTags.h"
 #include "profile/MapiOwners.h"
 #include "profile/ServiceProperties.h"
@@ -204,15 +204,15 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
     if (settings.m_bDeleteProfile)
     {
         if (SUCCEEDED(profAdmin->DeleteProfile(pszProfile, 0)))
-            printf("Deleted profile. \n");
+            PrintReport("Deleted profile. \n");
         else
-            printf("Profile does not exist or could not be deleted. \n");
+            PrintReport("Profile does not exist or could not be deleted. \n");
     }
 
     const HRESULT hrCreate = profAdmin->CreateProfile(pszProfile, nullptr, 0, 0);
     if (hrCreate == hrProfileExists)
     {
-        printf("Profile already exists. No further action taken.\n");
+        PrintReport("Profile already exists. No further action taken.\n");
         // A profile in use survives its deletion, marked to go when its last
         // session ends: the replacement that was asked for did not happen.
         return settings.m_bDeleteProfile ? ECreationOutcome::NotReplaced : ECreationOutcome::AlreadyExists;
@@ -232,7 +232,7 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
 // By value: creation works on a snapshot of its own.
 ECreationOutcome CreateMailProfile(CProfileSettings settings) // NOLINT(performance-unnecessary-value-param)
 {
-    printf("\nCreating Mail Profile...\n");
+    PrintReport("\nCreating Mail Profile...\n");
     LogTimestamp();
     if (settings.m_bSuppressFirstRun)
         SuppressFirstRun();
@@ -241,7 +241,7 @@ ECreationOutcome CreateMailProfile(CProfileSettings settings) // NOLINT(performa
     if (outcome == ECreationOutcome::AlreadyExists || outcome == ECreationOutcome::NotReplaced)
         return outcome;
 
-    printf("\nDone.\n");
-    printf("\nOutput also available in the Registry under HKCU\\Software\\Quillmere\\Logging.\n");
+    PrintReport("\nDone.\n");
+    PrintReport("\nOutput also available in the Registry under HKCU\\Software\\Quillmere\\Logging.\n");
     return outcome;
 }

@@ -17,3 +17,8 @@
 // For tests: the MAPI32 module the calls go to (loaded now if this is the first
 // use); null when it cannot be loaded.
 HMODULE GetMapiModule();
+
+// For tests: how GetMapiModule loads MAPI32, with LoadLibraryExA or with a
+// test's own function of that shape in its place.
+using LOADLIBRARYEXA = HMODULE WINAPI(LPCSTR lpLibFileName, HANDLE hFile, DWORD dwFlags);
+HMODULE LoadMapiFromSystemDirectory(LOADLIBRARYEXA* pfnLoadLibraryEx);

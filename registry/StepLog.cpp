@@ -1,7 +1,6 @@
 #include "registry/StepLog.h"
 
-#include <cstdio>
-
+#include "app/PrintReport.h"
 #include "registry/RegKey.h"
 #include "registry/RegistryPaths.h"
 
@@ -17,11 +16,11 @@ bool LogStep(const char* pszLabel, HRESULT hrResult)
 {
     // Warnings are not successes, but the sequence goes on through them.
     const char* const pszOutcome = hrResult == S_OK ? "Successful" : "Failed";
-    printf("%s\t\t= %s\n", pszLabel, pszOutcome);
+    PrintReport("%s\t\t= %s\n", pszLabel, pszOutcome);
     RecordInLog(pszLabel, pszOutcome);
     if (FAILED(hrResult))
     {
-        printf("Action Failed\n");
+        PrintReport("Action Failed\n");
         return false;
     }
     return true;

@@ -26,6 +26,7 @@ else
     echo "warning: QUILLMERE_SKIP_X86=1: only the x86 build's static checks run" >&2
     "$QUILLMERE_ROOT/testbed/check-imports.sh" i686-w64-mingw32-objdump \
         "$QUILLMERE_ROOT/build/mingw-x86/bin/Quillmere.exe"
+    "$QUILLMERE_ROOT/testbed/check-tsaware.sh" "$QUILLMERE_ROOT/build/mingw-x86/bin/Quillmere.exe"
 fi
 
 # The pure parts natively under the sanitizers, the fuzzer, and the linters.

@@ -114,10 +114,15 @@ std::string UndoLine(EOutcome outcome)
     return LabelLine(szUndoLabel, outcome);
 }
 
+std::string CreationStart(const CEcho& echo)
+{
+    return Banner() + Echo(echo) + "\nCreating Mail Profile...\n";
+}
+
 std::string CreationRun(const CEcho& echo, const std::string& strSteps, bool bDone)
 {
     const std::string strDone =
         "\nDone.\n\nOutput also available in the Registry under HKCU\\Software\\Quillmere\\Logging.\n";
-    return Banner() + Echo(echo) + "\nCreating Mail Profile...\n" + strSteps + (bDone ? strDone : "") + Closing();
+    return CreationStart(echo) + strSteps + (bDone ? strDone : "") + Closing();
 }
 } // namespace expected

@@ -69,4 +69,6 @@ std::string UndoLine(EOutcome outcome = EOutcome::Successful);
 // The console of a run that created, or tried to create, a profile: echo,
 // heading, the step lines given, and (when done) the closing report.
 std::string CreationRun(const CEcho& echo, const std::string& strSteps, bool bDone = true);
+// The same up to the heading of profile creation, before any step line.
+std::string CreationStart(const CEcho& echo);
 } // namespace expected

@@ -6,12 +6,11 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "testbed/harness/Harness.h"
+#include "testbed/harness/StandInSteering.h"
 
 namespace
 {
@@ -80,19 +79,6 @@ TEST(Resources, VersionInfoNamesTheProgram)
         EXPECT_EQ(row.m_pszValue, QueryString(vecInfo, row.m_pszName)) << row.m_pszName;
 }
 
-// Wine maps the Linux root to drive Z:, where the build tree is.
-std::string ReadUnixFile(const char* pszUnixPath)
-{
-    std::string strPath = std::string("Z:") + pszUnixPath;
-    for (char& ch : strPath)
-        if (ch == '/')
-            ch = '\\';
-    std::ifstream stream(strPath, std::ios::binary);
-    std::stringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
 TEST(Resources, ManifestIsTheOneTheBuildMade)
 {
     const HMODULE hModule = LoadLibraryExA(CopyProgram().c_str(), nullptr,
@@ -104,7 +90,7 @@ TEST(Resources, ManifestIsTheOneTheBuildMade)
     const std::string strEmbedded(pData, SizeofResource(hModule, hResource));
     FreeLibrary(hModule);
 
-    const std::string strBuilt = ReadUnixFile(QUILLMERE_MANIFEST);
+    const std::string strBuilt = harness::ReadWholeFile(harness::WindowsPathOf(QUILLMERE_MANIFEST));
     ASSERT_FALSE(strBuilt.empty());
     EXPECT_EQ(strBuilt, strEmbedded);
 }

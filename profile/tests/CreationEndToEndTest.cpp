@@ -208,11 +208,13 @@ protected:
         return vecEnd;
     }
 
+    void RunTheRoad();
+
     std::string m_strJournal;
 };
 
 // The road of one ordinary run: -s, -m, -p, -d D, -c 1, -r.
-TEST_F(CreationTest, CreatesTheDefaultProfileWithExchangeAndAddressBook)
+void CreationTest::RunTheRoad()
 {
     harness::WriteRegValue(HKEY_CURRENT_USER, g_szSetupKey, "First-Run", {REG_BINARY, std::string("\x01", 1)});
     harness::WriteRegValue(HKEY_CURRENT_USER, g_szSetupKey, "FirstRun", {REG_DWORD, std::string("\x01\0\0\0", 4)});
@@ -299,6 +301,22 @@ TEST_F(CreationTest, CreatesTheDefaultProfileWithExchangeAndAddressBook)
     }
     EXPECT_EQ(vecNames, Sorted(harness::ListRegValues(HKEY_CURRENT_USER, strSectionKey.c_str())));
 }
+
+TEST_F(CreationTest, CreatesTheDefaultProfileWithExchangeAndAddressBook)
+{
+    RunTheRoad();
+}
+
+#ifdef QUILLMERE_WINE_SHAPED_MAPI32
+// A 64-bit MAPI32 shaped as Wine's, which copies the 32-bit table: three of
+// the functions are there under their decorated names only.
+TEST_F(CreationTest, CreatesTheProfileWhereSomeFunctionsHaveDecoratedNamesOnly)
+{
+    const harness::CSystemMapi32Swap swap(harness::WindowsPathOf(QUILLMERE_WINE_SHAPED_MAPI32));
+    ASSERT_TRUE(swap.IsInPlace());
+    RunTheRoad();
+}
+#endif
 
 // The proxy entries reach MAPI whole, after the cache entry, in wide text.
 TEST_F(CreationTest, PassesTheWholeExchangeArrayWithProxy)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "profile/MapiBinding.h"
 #include "testbed/harness/Harness.h"
 #include "testbed/harness/RegistryProbe.h"
 #include "testbed/harness/StandInSteering.h"
@@ -30,12 +31,19 @@ std::string TempDirectory(const char* pszName)
     return strDir;
 }
 
-// MAPI32 as this process's bitness finds it in the system directory.
-std::string SystemMapi32()
+// A file in this process's system directory: system32, or for a 32-bit
+// process syswow64 under that name.
+std::string InSystemDirectory(const char* pszFileName)
 {
     char szSystem[MAX_PATH] = {};
     GetSystemDirectoryA(szSystem, MAX_PATH);
-    return std::string(szSystem) + "\\mapi32.dll";
+    return std::string(szSystem) + "\\" + pszFileName;
+}
+
+// MAPI32 as this process's bitness finds it in the system directory.
+std::string SystemMapi32()
+{
+    return InSystemDirectory("mapi32.dll");
 }
 
 std::string RunProbe(const std::string& strProgram, const char* pszMode, const std::string& strWorkingDirectory = {})
@@ -74,6 +82,9 @@ TEST(MapiBinding, LoadsMapi32FromTheSystemDirectoryOnly)
         {"plain load, plant beside", "beside", false, "plain", true},
         {"binding, plant beside", "beside", false, "binding", false},
         {"binding, plant in working directory", "elsewhere", true, "binding", false},
+        // Where LoadLibraryExA refuses the search flag.
+        {"binding without search flags, plant beside", "beside", false, "fallback", false},
+        {"binding without search flags, plant in working directory", "elsewhere", true, "fallback", false},
     };
     for (const auto& row : s_rows)
     {
@@ -90,6 +101,72 @@ TEST(MapiBinding, LoadsMapi32FromTheSystemDirectoryOnly)
         DeleteFileA((strDir + "\\mapi32.dll").c_str());
     for (const std::string& strDir : {strBeside, strWorking, strElsewhere})
         RemoveDirectoryA(strDir.c_str());
+}
+
+struct CLoadCall
+{
+    std::string m_strFile;
+    DWORD m_dwFlags;
+
+    bool operator==(const CLoadCall& other) const
+    {
+        return m_strFile == other.m_strFile && m_dwFlags == other.m_dwFlags;
+    }
+};
+void PrintTo(const CLoadCall& call, std::ostream* pStream)
+{
+    *pStream << "{" << call.m_strFile << ", 0x" << std::hex << call.m_dwFlags << std::dec << "}";
+}
+
+// A module handle, or null and the error to leave behind.
+struct CLoadAnswer
+{
+    HMODULE m_hModule;
+    DWORD m_dwError;
+};
+
+std::vector<CLoadCall> g_vecLoadCalls;
+std::vector<CLoadAnswer> g_vecLoadAnswers;
+
+// Records each call and answers from the list, one answer per call.
+HMODULE WINAPI LoadAsTold(LPCSTR pszFile, HANDLE /*hFile*/, DWORD dwFlags)
+{
+    g_vecLoadCalls.push_back({pszFile, dwFlags});
+    const size_t iCall = g_vecLoadCalls.size() - 1;
+    const CLoadAnswer answer = iCall < g_vecLoadAnswers.size() ? g_vecLoadAnswers[iCall] : CLoadAnswer{nullptr, 0};
+    SetLastError(answer.m_dwError);
+    return answer.m_hModule;
+}
+
+// Only an unknown flag sends the loader to the full path; nothing ever
+// searches for MAPI32 beyond the system directory.
+TEST(MapiBinding, FallsBackToTheFullPathOnlyWhereTheSearchFlagIsRefused)
+{
+    const auto hMapi = reinterpret_cast<HMODULE>(0x5E170000);
+    const CLoadCall searchCall = {"MAPI32.DLL", LOAD_LIBRARY_SEARCH_SYSTEM32};
+    const CLoadCall fullPathCall = {InSystemDirectory("MAPI32.DLL"), LOAD_WITH_ALTERED_SEARCH_PATH};
+    const struct
+    {
+        const char* m_pszCase;
+        std::vector<CLoadAnswer> m_vecAnswers;
+        std::vector<CLoadCall> m_vecCalls;
+        HMODULE m_hExpected;
+    } rows[] = {
+        {"search flag known", {{hMapi, 0}}, {searchCall}, hMapi},
+        {"search flag refused", {{nullptr, ERROR_INVALID_PARAMETER}, {hMapi, 0}}, {searchCall, fullPathCall}, hMapi},
+        {"search flag refused, no MAPI32 there either",
+         {{nullptr, ERROR_INVALID_PARAMETER}, {nullptr, ERROR_MOD_NOT_FOUND}}, {searchCall, fullPathCall}, nullptr},
+        {"no MAPI32", {{nullptr, ERROR_MOD_NOT_FOUND}}, {searchCall}, nullptr},
+        {"MAPI32 damaged", {{nullptr, ERROR_BAD_EXE_FORMAT}}, {searchCall}, nullptr},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        g_vecLoadCalls.clear();
+        g_vecLoadAnswers = row.m_vecAnswers;
+        EXPECT_EQ(row.m_hExpected, LoadMapiFromSystemDirectory(LoadAsTold));
+        EXPECT_EQ(row.m_vecCalls, g_vecLoadCalls);
+    }
 }
 
 // Wine's DLL override "" disables a DLL: for a probe of that name there is no
@@ -159,6 +236,43 @@ TEST_F(StandInJournal, EveryBoundCallReachesItsFunction)
               "MAPIUninitialize() -> inits=1 uninits=1 alive=[ProfAdmin#1] buffers=0\n"
               "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[ProfAdmin#1] buffers=0\n",
               ReadJournal());
+}
+
+// MAPIInitialize's ordinal in the 32-bit DLL: the function itself on x86; on
+// x64, where nothing promises that number, the stand-in's trap, which fails.
+TEST_F(StandInJournal, The32BitOrdinalReachesMapiInitializeOnX86Only)
+{
+    const bool b64Bit = sizeof(void*) == 8;
+    EXPECT_EQ(harness::Crlf(b64Bit ? "0x80004005\n" : "0x00000000\n"),
+              RunProbe(harness::LocateBesideSelf("mapi_binding_probe.exe"), "ordinal21"));
+    EXPECT_EQ(b64Bit ? "Ordinal21() -> bound by a 32-bit ordinal 0x80004005 MAPI_E_CALL_FAILED\n"
+                       "DllMain(DLL_PROCESS_DETACH) -> inits=0 uninits=0 alive=[] buffers=0\n"
+                     : "MAPIInitialize(init=null) -> 0x00000000 S_OK\n"
+                       "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=0 alive=[] buffers=0\n",
+              ReadJournal());
+}
+
+// The names under which each bitness's MAPI32 exports the seven: on x86 the
+// decorated ones, and plain ones for four only, so that a 32-bit client that
+// bound plain names would miss three; on x64 plain ones only.
+TEST(MapiBinding, TheStandInNamesItsExportsAsItsBitnessOfWindowsDoes)
+{
+    const std::string strX64 = "MAPILogonEx: plain\n"
+                               "MAPIAdminProfiles: plain\n"
+                               "MAPIInitialize: plain\n"
+                               "MAPIUninitialize: plain\n"
+                               "HrQueryAllRows: plain\n"
+                               "UlRelease: plain\n"
+                               "FreeProws: plain\n";
+    const std::string strX86 = "MAPILogonEx: plain decorated\n"
+                               "MAPIAdminProfiles: plain decorated\n"
+                               "MAPIInitialize: plain decorated\n"
+                               "MAPIUninitialize: plain decorated\n"
+                               "HrQueryAllRows: decorated\n"
+                               "UlRelease: decorated\n"
+                               "FreeProws: decorated\n";
+    EXPECT_EQ(harness::Crlf(sizeof(void*) == 8 ? strX64 : strX86),
+              RunProbe(harness::LocateBesideSelf("mapi_binding_probe.exe"), "names"));
 }
 
 // A client that exits holding objects is reported at unload.

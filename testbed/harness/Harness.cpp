@@ -115,29 +115,39 @@ std::string BuildCommandLine(const std::string& strProgram, const std::vector<st
     return strCommandLine;
 }
 
-CRunResult RunQuillmere(const std::vector<std::string>& vecArgs, const CRunOptions& options)
+namespace
+{
+// Starts the program with the given handles as its standard output and error.
+PROCESS_INFORMATION StartProgram(const std::vector<std::string>& vecArgs, const CRunOptions& options,
+                                 HANDLE hStdout, HANDLE hStderr)
 {
     const std::string strProgram =
         options.m_strProgram.empty() ? LocateBesideSelf("Quillmere.exe") : options.m_strProgram;
     std::string strCommandLine = BuildCommandLine(strProgram, vecArgs);
     std::string strEnvironment = BuildEnvironmentBlock(options.m_vecEnvironment);
 
-    CPipe stdoutPipe;
-    CPipe stderrPipe;
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = stdoutPipe.m_hWrite;
-    si.hStdError = stderrPipe.m_hWrite;
+    si.hStdOutput = hStdout;
+    si.hStdError = hStderr;
 
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(strProgram.c_str(), &strCommandLine[0], nullptr, nullptr, TRUE, 0,
-                        &strEnvironment[0],
+    if (!CreateProcessA(strProgram.c_str(), &strCommandLine[0], nullptr, nullptr, TRUE, 0, &strEnvironment[0],
                         options.m_strWorkingDirectory.empty() ? nullptr : options.m_strWorkingDirectory.c_str(),
                         &si, &pi))
         throw std::runtime_error("CreateProcessA failed for " + strProgram + " with error " +
                                  std::to_string(GetLastError()));
+    return pi;
+}
+} // namespace
+
+CRunResult RunQuillmere(const std::vector<std::string>& vecArgs, const CRunOptions& options)
+{
+    CPipe stdoutPipe;
+    CPipe stderrPipe;
+    const PROCESS_INFORMATION pi = StartProgram(vecArgs, options, stdoutPipe.m_hWrite, stderrPipe.m_hWrite);
     stdoutPipe.CloseWriteEnd();
     stderrPipe.CloseWriteEnd();
 
@@ -151,6 +161,55 @@ CRunResult RunQuillmere(const std::vector<std::string>& vecArgs, const CRunOptio
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return result;
+}
+
+CRunningProgram::CRunningProgram(const std::vector<std::string>& vecArgs, const std::string& strStdoutFile,
+                                 const CRunOptions& options)
+{
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+    const HANDLE hFile = CreateFileA(strStdoutFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot create " + strStdoutFile);
+    try
+    {
+        m_pi = StartProgram(vecArgs, options, hFile, GetStdHandle(STD_ERROR_HANDLE));
+    }
+    catch (...)
+    {
+        CloseHandle(hFile);
+        throw;
+    }
+    // The program holds the file now; the file is complete once it is gone.
+    CloseHandle(hFile);
+}
+
+CRunningProgram::~CRunningProgram()
+{
+    Kill();
+    CloseHandle(m_pi.hThread);
+    CloseHandle(m_pi.hProcess);
+}
+
+bool CRunningProgram::WaitForExit(DWORD dwMilliseconds) const
+{
+    return WaitForSingleObject(m_pi.hProcess, dwMilliseconds) == WAIT_OBJECT_0;
+}
+
+bool CRunningProgram::Kill()
+{
+    if (!WaitForExit(0))
+        TerminateProcess(m_pi.hProcess, 1);
+    return WaitForExit(30000);
+}
+
+std::string WindowsPathOf(const std::string& strUnixPath)
+{
+    std::string strPath = "Z:" + strUnixPath;
+    for (char& ch : strPath)
+        if (ch == '/')
+            ch = '\\';
+    return strPath;
 }
 
 std::string Crlf(const std::string& strText)

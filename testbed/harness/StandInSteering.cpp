@@ -60,4 +60,22 @@ void SetStandInStatus(const std::string& strOperation, HRESULT hr)
 {
     SetStandInNumber(strOperation, static_cast<DWORD>(hr));
 }
+
+CSystemMapi32Swap::CSystemMapi32Swap(const std::string& strReplacement)
+    : m_strSaved(TempPath("quillmere-saved-mapi32.dll"))
+{
+    char szSystem[MAX_PATH] = {};
+    GetSystemDirectoryA(szSystem, MAX_PATH);
+    m_strSystemMapi32 = std::string(szSystem) + "\\mapi32.dll";
+    m_bSaved = CopyFileA(m_strSystemMapi32.c_str(), m_strSaved.c_str(), FALSE) != FALSE;
+    m_bInPlace = m_bSaved && CopyFileA(strReplacement.c_str(), m_strSystemMapi32.c_str(), FALSE) != FALSE;
+}
+
+CSystemMapi32Swap::~CSystemMapi32Swap()
+{
+    if (!m_bSaved)
+        return;
+    CopyFileA(m_strSaved.c_str(), m_strSystemMapi32.c_str(), FALSE);
+    DeleteFileA(m_strSaved.c_str());
+}
 } // namespace harness

@@ -22,4 +22,24 @@ void SetStandInText(const std::string& strName, const std::string& strText);    
 void SetStandInNumber(const std::string& strName, DWORD dwValue);               // REG_DWORD
 // The status the operation answers instead of its own.
 void SetStandInStatus(const std::string& strOperation, HRESULT hr);
+
+// For its lifetime, the MAPI32.DLL of this process's system directory is the
+// one given: a test's own layout of the stand-in. The one installed there
+// before comes back however the test ends.
+class CSystemMapi32Swap
+{
+public:
+    explicit CSystemMapi32Swap(const std::string& strReplacement);
+    ~CSystemMapi32Swap();
+    CSystemMapi32Swap(const CSystemMapi32Swap&) = delete;
+    CSystemMapi32Swap& operator=(const CSystemMapi32Swap&) = delete;
+
+    bool IsInPlace() const { return m_bInPlace; }
+
+private:
+    std::string m_strSystemMapi32;
+    std::string m_strSaved;
+    bool m_bSaved = false;
+    bool m_bInPlace = false;
+};
 } // namespace harness

@@ -31,6 +31,20 @@ CRegKey OpenControlKey()
 {
     return OpenKey(HKEY_CURRENT_USER, szControlKey);
 }
+
+// Never returns when the control key names the operation to block under any
+// of its names (a service operation has two: with and without the service).
+void BlockWhenAsked(const CRegKey& key, std::initializer_list<std::string> names)
+{
+    // REG_SZ alone: one query of the registry at every call, not two.
+    const std::optional<std::string> strValue = ReadValue(key.Get(), szBlockValue, REG_SZ);
+    const std::string strBlocked = strValue ? strValue->c_str() : "";
+    if (std::find(names.begin(), names.end(), strBlocked) == names.end())
+        return;
+    Journal(strBlocked + " -> blocks until killed");
+    for (;;)
+        Sleep(INFINITE);
+}
 } // namespace
 
 std::string RegisterLive(const void* pAddress, const char* pszKind, CObjectBase* pObject)
@@ -126,12 +140,15 @@ void Journal(const std::string& strLine)
 
 HRESULT ReadForcedStatus(const std::string& strOperation)
 {
-    return static_cast<HRESULT>(ReadDword(OpenControlKey().Get(), strOperation.c_str()).value_or(S_OK));
+    const CRegKey key = OpenControlKey();
+    BlockWhenAsked(key, {strOperation});
+    return static_cast<HRESULT>(ReadDword(key.Get(), strOperation.c_str()).value_or(S_OK));
 }
 
 HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService)
 {
     const CRegKey key = OpenControlKey();
+    BlockWhenAsked(key, {ForcePerService(pszOperation, strService), pszOperation});
     const std::optional<DWORD> dwForced = ReadDword(key.Get(), ForcePerService(pszOperation, strService).c_str());
     return static_cast<HRESULT>(dwForced ? *dwForced : ReadDword(key.Get(), pszOperation).value_or(S_OK));
 }

@@ -42,7 +42,9 @@ std::string DescribeBalance();
 // Appends one line to the journal, when the control key names one.
 void Journal(const std::string& strLine);
 
-// The status the control key forces on an operation, S_OK when none.
+// The status the control key forces on an operation, S_OK when none. An
+// operation the control key says to block never gets its answer: it blocks
+// here, until its process is killed.
 HRESULT ReadForcedStatus(const std::string& strOperation);
 HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService);
 // The column the service table cannot fill, 0 when none.

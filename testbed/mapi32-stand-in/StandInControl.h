@@ -22,6 +22,11 @@ constexpr char szRowOrderReversed[] = "reversed";
 // PT_ERROR (MAPI_E_NOT_FOUND) there instead, as MAPI's tables do.
 constexpr char szErrorColumnValue[] = "Service Table Error Column";
 
+// REG_SZ, an operation's name as below: that operation journals that it
+// blocks and never returns, as a provider stuck on a dead server; only
+// killing its process ends it.
+constexpr char szBlockValue[] = "Block";
+
 // REG_DWORD, named as the operation is in the journal: the status it answers
 // instead of its own. Negative: nothing happens and out-parameters are null.
 // Positive (a warning): it happens, and answers the warning.
@@ -34,7 +39,8 @@ constexpr char szForceCreateProfile[] = "CreateProfile";
 constexpr char szForceSetDefaultProfile[] = "SetDefaultProfile";
 constexpr char szForceAdminServices[] = "AdminServices";
 constexpr char szForceGetMsgServiceTable[] = "GetMsgServiceTable";
-// These two also per service: "CreateMsgService MSEMS" is asked before "CreateMsgService".
+// These two also per service: "CreateMsgService MSEMS" is asked before
+// "CreateMsgService", for a forced status and for blocking alike.
 constexpr char szForceCreateMsgService[] = "CreateMsgService";
 constexpr char szForceConfigureMsgService[] = "ConfigureMsgService";
 

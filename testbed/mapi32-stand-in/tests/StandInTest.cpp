@@ -27,7 +27,8 @@ namespace
 {
 using harness::CRegValue;
 
-// The stand-in's exports, taken by name from the system directory's MAPI32.
+// The stand-in's exports, taken by name from the system directory's MAPI32:
+// the plain name where its layout has one, else the decorated one.
 class CStandIn
 {
 public:
@@ -44,28 +45,34 @@ public:
         m_hModule = nullptr;
     }
 
-    HRESULT Initialize() { return Bind<MAPIINITIALIZE>("MAPIInitialize")(nullptr); }
-    void Uninitialize() { Bind<MAPIUNINITIALIZE>("MAPIUninitialize")(); }
-    HRESULT AdminProfiles(LPPROFADMIN* ppAdmin) { return Bind<MAPIADMINPROFILES>("MAPIAdminProfiles")(0, ppAdmin); }
+    HRESULT Initialize() { return Bind<MAPIINITIALIZE>("MAPIInitialize", "MAPIInitialize@4")(nullptr); }
+    void Uninitialize() { Bind<MAPIUNINITIALIZE>("MAPIUninitialize", "MAPIUninitialize@0")(); }
+    HRESULT AdminProfiles(LPPROFADMIN* ppAdmin)
+    {
+        return Bind<MAPIADMINPROFILES>("MAPIAdminProfiles", "MAPIAdminProfiles@8")(0, ppAdmin);
+    }
     HRESULT LogonEx(const char* pszProfile, LPMAPISESSION* ppSession)
     {
-        return Bind<MAPILOGONEX>("MAPILogonEx")(0, const_cast<LPSTR>(pszProfile), nullptr,
+        return Bind<MAPILOGONEX>("MAPILogonEx", "MAPILogonEx@20")(0, const_cast<LPSTR>(pszProfile), nullptr,
                                                 MAPI_NEW_SESSION | MAPI_NO_MAIL, ppSession);
     }
     HRESULT QueryAllRows(LPMAPITABLE pTable, LPSPropTagArray pColumns, LONG cMax, LPSRowSet* ppRows)
     {
         using HRQUERYALLROWS =
             HRESULT WINAPI(LPMAPITABLE, LPSPropTagArray, LPSRestriction, LPSSortOrderSet, LONG, LPSRowSet*);
-        return Bind<HRQUERYALLROWS>("HrQueryAllRows")(pTable, pColumns, nullptr, nullptr, cMax, ppRows);
+        return Bind<HRQUERYALLROWS>("HrQueryAllRows", "HrQueryAllRows@24")(pTable, pColumns, nullptr, nullptr, cMax,
+                                                                            ppRows);
     }
-    ULONG Release(LPVOID pObject) { return Bind<ULONG WINAPI(LPVOID)>("UlRelease")(pObject); }
-    void FreeRows(LPSRowSet pRows) { Bind<void WINAPI(LPSRowSet)>("FreeProws")(pRows); }
+    ULONG Release(LPVOID pObject) { return Bind<ULONG WINAPI(LPVOID)>("UlRelease", "UlRelease@4")(pObject); }
+    void FreeRows(LPSRowSet pRows) { Bind<void WINAPI(LPSRowSet)>("FreeProws", "FreeProws@4")(pRows); }
 
 private:
     template <typename TFunction>
-    TFunction* Bind(const char* pszName) const
+    TFunction* Bind(const char* pszName, const char* pszDecoratedName) const
     {
-        const FARPROC pfn = GetProcAddress(m_hModule, pszName);
+        FARPROC pfn = GetProcAddress(m_hModule, pszName);
+        if (!pfn)
+            pfn = GetProcAddress(m_hModule, pszDecoratedName);
         EXPECT_NE(nullptr, pfn) << pszName;
         return reinterpret_cast<TFunction*>(reinterpret_cast<void (*)()>(pfn));
     }
