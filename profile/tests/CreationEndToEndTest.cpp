@@ -394,9 +394,10 @@ TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessReplaced)
         SetUp();
         if (row.m_before != beforeNone)
             MakeProfile();
+        // This test's own process stands for the client holding the profile.
         if (row.m_before == beforeInUse)
-            harness::WriteRegValue(HKEY_CURRENT_USER, strProfileKey.c_str(), standin::szSessionCountValue,
-                                   {REG_DWORD, std::string("\x01\0\0\0", 4)});
+            harness::WriteRegValue(HKEY_CURRENT_USER, strProfileKey.c_str(), standin::szSessionsValue,
+                                   {REG_MULTI_SZ, std::to_string(GetCurrentProcessId()) + std::string(2, '\0')});
         if (row.m_bDeletionFails)
             harness::SetStandInStatus(standin::szForceDeleteProfile, MAPI_E_CALL_FAILED);
 

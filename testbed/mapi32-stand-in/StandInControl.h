@@ -55,9 +55,10 @@ constexpr char szProfilesKey[] = "Software\\Microsoft\\Office\\16.0\\Outlook\\Pr
 constexpr char szDefaultProfileValue[] = "DefaultProfile";
 // REG_MULTI_SZ on a profile's key: its services' section names in creation order.
 constexpr char szServiceOrderValue[] = "Stand-In Service Order";
-// REG_DWORD on a profile's key: the sessions open on it in every process. A
-// test sets it to have another client (Outlook) hold the profile.
-constexpr char szSessionCountValue[] = "Stand-In Sessions";
+// REG_MULTI_SZ on a profile's key: the process ID, in decimal, of every
+// session open on it, in every process. A test adds its own to have another
+// client (Outlook) hold the profile.
+constexpr char szSessionsValue[] = "Stand-In Sessions";
 // REG_DWORD on a profile's key: 1 once it was deleted while in use.
 constexpr char szMarkedForDeletionValue[] = "Stand-In Marked For Deletion";
 } // namespace standin

@@ -123,30 +123,60 @@ bool DeleteProfileKey(const std::string& strProfile)
     return RegDeleteTreeA(HKEY_CURRENT_USER, ProfilePath(strProfile).c_str()) == ERROR_SUCCESS;
 }
 
+namespace
+{
+// The processes holding a session on the profile, one entry a session.
+std::vector<std::string> ReadSessionHolders(HKEY hProfileKey)
+{
+    return SplitMultiSz(ReadValue(hProfileKey, szSessionsValue, REG_MULTI_SZ).value_or(""));
+}
+
+// A process that has ended holds no session, however it ended: MAPI's
+// sessions go with their process.
+bool IsProcessAlive(DWORD dwProcessId)
+{
+    const HANDLE hProcess = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcessId);
+    if (!hProcess)
+        return false;
+    DWORD dwExitCode = 0;
+    const bool bAlive = GetExitCodeProcess(hProcess, &dwExitCode) && dwExitCode == STILL_ACTIVE;
+    CloseHandle(hProcess);
+    return bAlive;
+}
+} // namespace
+
 DWORD CountSessions(const std::string& strProfile)
 {
-    return ReadDword(OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile)).Get(), szSessionCountValue).value_or(0);
+    const CRegKey key = OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile));
+    DWORD cSessions = 0;
+    for (const std::string& strHolder : ReadSessionHolders(key.Get()))
+        cSessions += IsProcessAlive(strtoul(strHolder.c_str(), nullptr, 10)) ? 1 : 0;
+    return cSessions;
 }
 
 void OpenSession(const std::string& strProfile)
 {
-    const CRegKey key = OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile), KEY_WRITE);
-    WriteValue(key.Get(), szSessionCountValue, REG_DWORD, BytesOf(CountSessions(strProfile) + 1));
+    const CRegKey key = OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile), KEY_READ | KEY_WRITE);
+    std::vector<std::string> vecHolders = ReadSessionHolders(key.Get());
+    vecHolders.push_back(std::to_string(GetCurrentProcessId()));
+    WriteValue(key.Get(), szSessionsValue, REG_MULTI_SZ, JoinMultiSz(vecHolders));
 }
 
 bool CloseSession(const std::string& strProfile)
 {
-    const DWORD cSessions = CountSessions(strProfile);
-    const DWORD cLeft = cSessions ? cSessions - 1 : 0;
     {
         const CRegKey key = OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile), KEY_READ | KEY_WRITE);
         if (!key)
             return false;
-        WriteValue(key.Get(), szSessionCountValue, REG_DWORD, BytesOf(cLeft));
-        if (cLeft || !ReadDword(key.Get(), szMarkedForDeletionValue).value_or(0))
+        std::vector<std::string> vecHolders = ReadSessionHolders(key.Get());
+        const auto itSelf = std::find(vecHolders.begin(), vecHolders.end(), std::to_string(GetCurrentProcessId()));
+        if (itSelf != vecHolders.end())
+            vecHolders.erase(itSelf);
+        WriteValue(key.Get(), szSessionsValue, REG_MULTI_SZ, JoinMultiSz(vecHolders));
+        if (!ReadDword(key.Get(), szMarkedForDeletionValue).value_or(0))
             return false;
     }
-    return DeleteProfileKey(strProfile);
+    return CountSessions(strProfile) == 0 && DeleteProfileKey(strProfile);
 }
 
 bool MarkForDeletion(const std::string& strProfile)

@@ -29,8 +29,9 @@ bool CreateProfileKey(const std::string& strProfile);
 // The profile and its services, and the default mark when it held it.
 bool DeleteProfileKey(const std::string& strProfile);
 
-// Sessions open on a profile, in every process: MAPI deletes a profile in use
-// only once its last session has ended, and until then only marks it.
+// Sessions open on a profile, in every process still running: MAPI deletes a
+// profile in use only once its last session has ended, and until then only
+// marks it.
 DWORD CountSessions(const std::string& strProfile);
 void OpenSession(const std::string& strProfile);
 // True when the session was the last one of a profile marked for deletion,
