@@ -9,6 +9,7 @@
 #include "registry/FirstRun.h"
 #include "registry/LogonProfileChoice.h"
 #include "registry/StepLog.h"
+#include "registry/UnfinishedProfiles.h"
 
 namespace
 {
@@ -201,7 +202,14 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
     if (!LogStep("MAPI Admin Profiles", hrAdmin))
         return ECreationOutcome::StepFailed;
 
-    if (settings.m_bDeleteProfile)
+    // What an earlier run created and never finished (it was killed, or its
+    // undo failed) is replaced as if asked to: taken for done, it would turn
+    // that run's failure into a success.
+    const bool bUnfinished = IsProfileUnfinished(pszProfile);
+    if (bUnfinished)
+        PrintReport("Profile left unfinished by an earlier run.\n");
+    const bool bReplace = settings.m_bDeleteProfile || bUnfinished;
+    if (bReplace)
     {
         if (SUCCEEDED(profAdmin->DeleteProfile(pszProfile, 0)))
             PrintReport("Deleted profile. \n");
@@ -215,16 +223,19 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
         PrintReport("Profile already exists. No further action taken.\n");
         // A profile in use survives its deletion, marked to go when its last
         // session ends: the replacement that was asked for did not happen.
-        return settings.m_bDeleteProfile ? ECreationOutcome::NotReplaced : ECreationOutcome::AlreadyExists;
+        return bReplace ? ECreationOutcome::NotReplaced : ECreationOutcome::AlreadyExists;
     }
     if (!LogStep("MAPI Create Profile", hrCreate))
         return ECreationOutcome::StepFailed;
 
     // From here on the profile is this run's own: a failure must not leave it
-    // half built, where the next run would find it and take it for done.
+    // half built, where the next run would find it and take it for done. Not
+    // even a run that is killed halfway.
+    MarkProfileUnfinished(pszProfile);
     const ECreationOutcome outcome = BuildProfile(profAdmin.get(), rows, settings);
-    if (outcome == ECreationOutcome::StepFailed)
-        LogStep("Undo Create Profile", profAdmin->DeleteProfile(pszProfile, 0));
+    if (outcome != ECreationOutcome::StepFailed ||
+        LogStep("Undo Create Profile", profAdmin->DeleteProfile(pszProfile, 0)))
+        ClearProfileUnfinished(pszProfile);
     return outcome;
 }
 } // namespace

@@ -11,11 +11,10 @@ void SuppressFirstRun()
     };
     for (const char* pszPath : s_rgpszSetupKeys)
     {
-        // RegOpenKeyA, unlike RegCreateKeyA, never makes a key for an Outlook that is not there.
-        HKEY hKey = nullptr;
-        if (RegOpenKeyA(HKEY_CURRENT_USER, pszPath, &hKey) != ERROR_SUCCESS)
+        // Opened, never made, for an Outlook that is not there.
+        const CRegKey setupKey = OpenRegKey(HKEY_CURRENT_USER, pszPath);
+        if (!setupKey)
             continue;
-        const CRegKey setupKey(hKey);
         RegDeleteValueA(setupKey.get(), "First-Run");
         RegDeleteValueA(setupKey.get(), "FirstRun");
     }

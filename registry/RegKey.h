@@ -22,6 +22,13 @@ inline CRegKey CreateRegKey(HKEY hRoot, const char* pszPath)
     return CRegKey(RegCreateKeyA(hRoot, pszPath, &hKey) == ERROR_SUCCESS ? hKey : nullptr);
 }
 
+// Opens a key that exists, never making one; null when it cannot.
+inline CRegKey OpenRegKey(HKEY hRoot, const char* pszPath)
+{
+    HKEY hKey = nullptr;
+    return CRegKey(RegOpenKeyA(hRoot, pszPath, &hKey) == ERROR_SUCCESS ? hKey : nullptr);
+}
+
 // REG_EXPAND_SZ, the text and its NUL. A failure is not the caller's concern:
 // the program's record and log are written on a best-effort basis.
 inline void SetExpandSzValue(const CRegKey& key, const char* pszName, const std::string& strText)

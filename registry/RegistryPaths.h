@@ -4,3 +4,4 @@
 constexpr char g_szProgramKey[] = "Software\\Quillmere";
 constexpr char g_szLoggingSubkey[] = "Logging";
 constexpr char g_szLoggingKey[] = "Software\\Quillmere\\Logging";
+constexpr char g_szUnfinishedKey[] = "Software\\Quillmere\\Unfinished";

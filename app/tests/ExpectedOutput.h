@@ -62,6 +62,11 @@ enum class EOutcome
 std::string StepLine(EStep step, EOutcome outcome = EOutcome::Successful);
 std::string StepLines(std::initializer_list<EStep> steps);
 
+// A run replaces what an earlier run created and did not finish, as -a Y
+// replaces a profile, with this notice first.
+constexpr char szLeftUnfinished[] = "Profile left unfinished by an earlier run.\n";
+constexpr char szDeleted[] = "Deleted profile. \n";
+
 // A failed run deletes the profile it created, reporting that as a step.
 constexpr char szUndoLabel[] = "Undo Create Profile";
 std::string UndoLine(EOutcome outcome = EOutcome::Successful);

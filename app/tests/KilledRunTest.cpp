@@ -1,6 +1,7 @@
 // A run that hangs inside MAPI and is killed, as Intune or Configuration
 // Manager kill one that overruns: the log its output was redirected to must
-// already hold every line printed before the hang. Wine's C runtime writes
+// already hold every line printed before the hang, and the next run must not
+// take what it left for a profile. Wine's C runtime writes
 // each line out by itself; Windows' holds a redirected output back, which
 // only the program's own flushing overcomes.
 
@@ -43,7 +44,7 @@ protected:
     std::string m_strJournal;
 };
 
-TEST_F(KilledRun, TheLogHoldsEveryLinePrintedBeforeTheHang)
+TEST_F(KilledRun, TheLogKeepsEveryLineAndTheNextRunReplacesWhatWasLeft)
 {
     CEcho echo;
     echo.m_strServer = "mail.example.com";
@@ -55,17 +56,20 @@ TEST_F(KilledRun, TheLogHoldsEveryLinePrintedBeforeTheHang)
     {
         std::string m_strBlocked; // the stand-in operation that hangs
         std::string m_strSteps;   // the step lines printed before it
+        bool m_bLeftUnfinished;   // a profile made before the hang
     } rows[] = {
-        {standin::szForceMAPIInitialize, ""},
-        {standin::szForceMAPILogonEx, StepLines({stepInit, stepAdminProfiles, stepCreateProfile})},
+        {standin::szForceMAPIInitialize, "", false},
+        {standin::szForceMAPILogonEx, StepLines({stepInit, stepAdminProfiles, stepCreateProfile}), true},
         {standin::ForcePerService(standin::szForceConfigureMsgService, "MSEMS"),
          StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
-                    stepAddressBook, stepServiceTable, stepQueryRows})},
+                    stepAddressBook, stepServiceTable, stepQueryRows}),
+         true},
     };
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.m_strBlocked);
         harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
+        harness::DeleteRegTree(HKEY_CURRENT_USER, "Software\\Quillmere");
         m_strJournal = harness::StartStandInJournal("quillmere-killed-run-journal.txt");
         harness::SetStandInText(standin::szBlockValue, row.m_strBlocked);
         {
@@ -79,6 +83,19 @@ TEST_F(KilledRun, TheLogHoldsEveryLinePrintedBeforeTheHang)
             ASSERT_TRUE(run.Kill());
         }
         EXPECT_EQ(harness::Crlf(CreationStart(echo) + row.m_strSteps), harness::ReadWholeFile(m_strLog));
+
+        // Run again, as the next logon would, MAPI working now: a profile the
+        // killed run left half made is replaced, never taken for done.
+        harness::SetStandInText(standin::szBlockValue, "");
+        const harness::CRunResult again = harness::RunQuillmere(vecArgs);
+        const std::string strReplaced = row.m_bLeftUnfinished ? std::string(szLeftUnfinished) + szDeleted : "";
+        EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines({stepInit, stepAdminProfiles}) + strReplaced +
+                                                      StepLines({stepCreateProfile, stepLogon, stepAdminServices,
+                                                                 stepExchange, stepAddressBook, stepServiceTable,
+                                                                 stepQueryRows, stepConfigureExchange}))),
+                  again.m_strStdout);
+        EXPECT_EQ(1u, again.m_dwExitCode);
+        EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, "Software\\Quillmere\\Unfinished"));
     }
 }
 } // namespace

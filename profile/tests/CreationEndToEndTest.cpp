@@ -28,6 +28,7 @@ using harness::ReadRegValue;
 
 constexpr char g_szProgramKey[] = "Software\\Quillmere";
 constexpr char g_szLoggingKey[] = "Software\\Quillmere\\Logging";
+constexpr char g_szUnfinishedKey[] = "Software\\Quillmere\\Unfinished";
 constexpr char g_szOptionsKey[] = "Software\\Microsoft\\Exchange\\Client\\Options";
 constexpr char g_szSetupKey[] = "SOFTWARE\\Microsoft\\Office\\14.0\\Outlook\\Setup";
 constexpr char g_szProfile[] = "Mail - Jane Doe";
@@ -264,6 +265,7 @@ void CreationTest::RunTheRoad()
               ReadJournal());
 
     EXPECT_EQ(ExpectedLog(strSteps), ReadLog());
+    EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szUnfinishedKey));
     EXPECT_EQ(CRegValue({REG_EXPAND_SZ, std::string("0\0", 2)}),
               ReadRegValue(HKEY_CURRENT_USER, g_szOptionsKey, "PickLogonProfile"));
     EXPECT_EQ(CRegValue({REG_SZ, std::string(g_szProfile) + '\0'}),
@@ -599,6 +601,7 @@ TEST_F(CreationTest, AFailedRunLeavesNothingBehindAndCanBeRunAgain)
             EXPECT_EQ(ExpectedLog(strSteps), ReadLog());
             EXPECT_EQ(ExpectedEnd(failing), ReadEnd());
             EXPECT_TRUE(harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey).empty());
+            EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szUnfinishedKey));
             EXPECT_EQ(earlierChoice, ReadRegValue(HKEY_CURRENT_USER, g_szOptionsKey, "PickLogonProfile"));
             EXPECT_EQ(earlierDefault,
                       ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
@@ -650,6 +653,26 @@ TEST_F(CreationTest, TheUndoIsAStepOfItsOwn)
         // Never the default, whether or not it could be taken away again.
         EXPECT_EQ(std::nullopt, ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
         EXPECT_EQ(std::nullopt, ReadRegValue(HKEY_CURRENT_USER, g_szOptionsKey, "PickLogonProfile"));
+        if (row.m_undo == EOutcome::Successful)
+        {
+            EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szUnfinishedKey));
+            continue;
+        }
+
+        // The profile left behind is no profile: the next run, the faults
+        // gone, replaces it rather than answering that it exists.
+        harness::StartStandInJournal("quillmere-stand-in-journal.txt");
+        const harness::CRunResult again = harness::RunQuillmere(Concat(g_vecRoadArgs, {"-d", "D"}));
+        EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines({stepInit, stepAdminProfiles}) + szLeftUnfinished +
+                                                      szDeleted +
+                                                      StepLines({stepCreateProfile, stepLogon, stepAdminServices,
+                                                                 stepExchange, stepAddressBook, stepServiceTable,
+                                                                 stepQueryRows, stepConfigureExchange}))),
+                  again.m_strStdout);
+        EXPECT_EQ(1u, again.m_dwExitCode);
+        EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szUnfinishedKey));
+        EXPECT_EQ(CRegValue({REG_SZ, std::string(g_szProfile) + '\0'}),
+                  ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
     }
 }
 
