@@ -1,5 +1,5 @@
-// Two hundred runs in a row against the stand-in, as a fleet's logon scripts
-// would make them: nothing leaks from one run into the next.
+// Runs in a row against the stand-in, as a fleet's logon scripts would make
+// them: nothing leaks from one run into the next.
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,14 @@ namespace
 {
 using namespace expected;
 
+// The x86 program runs the same code, and under Wine several times slower
+// (through an emulator where the kernel runs no 32-bit code): its soak is
+// shorter, still fifteen rounds of every kind of run.
+#ifdef _WIN64
 constexpr int g_cRuns = 200;
+#else
+constexpr int g_cRuns = 60;
+#endif
 
 std::string LastLine(const std::string& strText)
 {
@@ -41,7 +48,7 @@ std::vector<std::string> Sorted(std::vector<std::string> vec)
 // Runs of four kinds in turn: one that creates the profile, one that finds it
 // there, one that makes it anew, and one that fails and takes its profile
 // with it, so that the next run creates it again.
-TEST(Soak, TwoHundredRunsLeaveAtMostOneProfileAndTheLastRunsLog)
+TEST(Soak, RunsInARowLeaveAtMostOneProfileAndTheLastRunsLog)
 {
     harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
     const std::string strJournal = harness::StartStandInJournal("quillmere-soak-journal.txt");
