@@ -31,19 +31,10 @@ std::string TempDirectory(const char* pszName)
     return strDir;
 }
 
-// A file in this process's system directory: system32, or for a 32-bit
-// process syswow64 under that name.
-std::string InSystemDirectory(const char* pszFileName)
-{
-    char szSystem[MAX_PATH] = {};
-    GetSystemDirectoryA(szSystem, MAX_PATH);
-    return std::string(szSystem) + "\\" + pszFileName;
-}
-
 // MAPI32 as this process's bitness finds it in the system directory.
 std::string SystemMapi32()
 {
-    return InSystemDirectory("mapi32.dll");
+    return harness::InSystemDirectory("mapi32.dll");
 }
 
 std::string RunProbe(const std::string& strProgram, const char* pszMode, const std::string& strWorkingDirectory = {})
@@ -144,7 +135,7 @@ TEST(MapiBinding, FallsBackToTheFullPathOnlyWhereTheSearchFlagIsRefused)
 {
     const auto hMapi = reinterpret_cast<HMODULE>(0x5E170000);
     const CLoadCall searchCall = {"MAPI32.DLL", LOAD_LIBRARY_SEARCH_SYSTEM32};
-    const CLoadCall fullPathCall = {InSystemDirectory("MAPI32.DLL"), LOAD_WITH_ALTERED_SEARCH_PATH};
+    const CLoadCall fullPathCall = {harness::InSystemDirectory("MAPI32.DLL"), LOAD_WITH_ALTERED_SEARCH_PATH};
     const struct
     {
         const char* m_pszCase;

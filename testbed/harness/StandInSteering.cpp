@@ -61,12 +61,16 @@ void SetStandInStatus(const std::string& strOperation, HRESULT hr)
     SetStandInNumber(strOperation, static_cast<DWORD>(hr));
 }
 
-CSystemMapi32Swap::CSystemMapi32Swap(const std::string& strReplacement)
-    : m_strSaved(TempPath("quillmere-saved-mapi32.dll"))
+std::string InSystemDirectory(const char* pszFileName)
 {
     char szSystem[MAX_PATH] = {};
     GetSystemDirectoryA(szSystem, MAX_PATH);
-    m_strSystemMapi32 = std::string(szSystem) + "\\mapi32.dll";
+    return std::string(szSystem) + "\\" + pszFileName;
+}
+
+CSystemMapi32Swap::CSystemMapi32Swap(const std::string& strReplacement)
+    : m_strSystemMapi32(InSystemDirectory("mapi32.dll")), m_strSaved(TempPath("quillmere-saved-mapi32.dll"))
+{
     m_bSaved = CopyFileA(m_strSystemMapi32.c_str(), m_strSaved.c_str(), FALSE) != FALSE;
     m_bInPlace = m_bSaved && CopyFileA(strReplacement.c_str(), m_strSystemMapi32.c_str(), FALSE) != FALSE;
 }

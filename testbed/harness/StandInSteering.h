@@ -23,6 +23,10 @@ void SetStandInNumber(const std::string& strName, DWORD dwValue);               
 // The status the operation answers instead of its own.
 void SetStandInStatus(const std::string& strOperation, HRESULT hr);
 
+// A file in this process's system directory: system32, or for a 32-bit
+// process syswow64 under that name.
+std::string InSystemDirectory(const char* pszFileName);
+
 // For its lifetime, the MAPI32.DLL of this process's system directory is the
 // one given: a test's own layout of the stand-in. The one installed there
 // before comes back however the test ends.
