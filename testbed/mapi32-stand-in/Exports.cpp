@@ -160,9 +160,9 @@ STDAPI HrQueryAllRows(LPMAPITABLE lpTable, LPSPropTagArray lpPropTags, LPSRestri
     HRESULT hr = lppRows ? S_OK : MAPI_E_INVALID_PARAMETER;
     if (lppRows)
         *lppRows = nullptr;
+    CTable* const pTable = FindTable(lpTable);
     if (SUCCEEDED(hr))
-        hr = Perform(ReadForcedStatus(szForceHrQueryAllRows), [&] {
-            CTable* pTable = FindTable(lpTable);
+        hr = Perform(ReadForcedStatus(szForceHrQueryAllRows, pTable ? pTable->GetContents() : ""), [&] {
             if (!pTable)
                 return MAPI_E_INVALID_PARAMETER;
             if (lpRestriction || lpSortOrderSet)

@@ -32,6 +32,7 @@ constexpr CStatusName g_rgStatusNames[] = {
     {MAPI_E_UNCONFIGURED, "MAPI_E_UNCONFIGURED"},
     {MAPI_E_TABLE_TOO_BIG, "MAPI_E_TABLE_TOO_BIG"},
     {MAPI_E_NOT_INITIALIZED, "MAPI_E_NOT_INITIALIZED"},
+    {MAPI_E_END_OF_SESSION, "MAPI_E_END_OF_SESSION"},
 };
 
 std::string Printf(const char* pszFormat, unsigned long long ullValue)

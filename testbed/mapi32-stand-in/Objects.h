@@ -103,6 +103,7 @@ class CProfAdmin final : public CStandInObject<CProfAdminBase>
 {
 public:
     CProfAdmin();
+    STDMETHODIMP GetProfileTable(ULONG ulFlags, LPMAPITABLE* lppTable) override;
     STDMETHODIMP CreateProfile(LPSTR lpszProfileName, LPSTR lpszPassword, ULONG_PTR ulUIParam,
                                ULONG ulFlags) override;
     STDMETHODIMP DeleteProfile(LPSTR lpszProfileName, ULONG ulFlags) override;
@@ -114,10 +115,15 @@ class CSession final : public CStandInObject<CSessionBase>
 public:
     explicit CSession(const std::string& strProfile);
     ~CSession() override;
+    STDMETHODIMP Logoff(ULONG_PTR ulUIParam, ULONG ulFlags, ULONG ulReserved) override;
     STDMETHODIMP AdminServices(ULONG ulFlags, LPSERVICEADMIN* lppServiceAdmin) override;
 
 private:
+    // Ends the session on its profile once, at Logoff or at the last release.
+    void End();
+
     const std::string m_strProfile;
+    bool m_bLoggedOff = false;
 };
 
 class CServiceAdmin final : public CStandInObject<CServiceAdminBase>
@@ -134,17 +140,28 @@ private:
     const std::string m_strProfile;
 };
 
-// One service as the table lists it; m_nCreation counts from 1.
+// One value of a table row: 8-bit text (without its NUL), bytes, or a truth value.
+struct CTableCell
+{
+    ULONG m_ulPropTag = 0;
+    std::string m_strBytes;
+    bool m_b = false;
+};
+
+// One row as the table lists it, and how the journal names it ("1:MSEMS").
 struct CTableRow
 {
-    size_t m_nCreation = 0;
-    CService m_service;
+    std::string m_strDescription;
+    std::vector<CTableCell> m_vecCells;
 };
 
 class CTable final : public CStandInObject<CTableBase>
 {
 public:
-    explicit CTable(std::vector<CTableRow> vecRows);
+    // What the table lists (szServiceTable, szProfileTable), the columns a
+    // caller that sets none gets, and the rows in their order.
+    CTable(const char* pszContents, std::vector<ULONG> vecDefaultColumns, std::vector<CTableRow> vecRows);
+    const char* GetContents() const { return m_pszContents; }
     STDMETHODIMP SetColumns(LPSPropTagArray lpPropTagArray, ULONG ulFlags) override;
     STDMETHODIMP QueryRows(LONG lRowCount, ULONG ulFlags, LPSRowSet* lppRows) override;
 
@@ -158,12 +175,21 @@ public:
 
 private:
     const std::vector<CTableRow> m_vecRows;
+    const char* const m_pszContents;
     std::vector<ULONG> m_vecColumns;
     size_t m_nPosition = 0;
 };
 
 // "1:MSEMS": the service's place in creation order and its name.
 std::string DescribeService(size_t nCreation, const CService& service);
+// The service table's row of a service, and the profile table's of a profile.
+CTableRow MakeServiceRow(size_t nCreation, const CService& service);
+CTableRow MakeProfileRow(const std::string& strProfile, bool bDefault);
+template <typename TSizedTagArray>
+std::vector<ULONG> ColumnsOf(const TSizedTagArray& tags)
+{
+    return std::vector<ULONG>(tags.aulPropTag, tags.aulPropTag + tags.cValues);
+}
 CTable* FindTable(const void* pAddress);
 // Frees a row set as FreeProws does: each row's properties, then the set.
 void FreeRowSet(LPSRowSet lpRows);

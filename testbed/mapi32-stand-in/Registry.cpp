@@ -34,12 +34,15 @@ CRegKey OpenKey(HKEY hRoot, const std::string& strPath, REGSAM samDesired)
     return key;
 }
 
-CRegKey CreateKey(HKEY hRoot, const std::string& strPath)
+CRegKey CreateKey(HKEY hRoot, const std::string& strPath, bool* pbCreated)
 {
     CRegKey key;
+    DWORD dwDisposition = 0;
     if (RegCreateKeyExA(hRoot, strPath.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.Receive(),
-                        nullptr) != ERROR_SUCCESS)
+                        &dwDisposition) != ERROR_SUCCESS)
         *key.Receive() = nullptr;
+    if (pbCreated)
+        *pbCreated = key && dwDisposition == REG_CREATED_NEW_KEY;
     return key;
 }
 

@@ -31,7 +31,9 @@ private:
 };
 
 CRegKey OpenKey(HKEY hRoot, const std::string& strPath, REGSAM samDesired = KEY_READ);
-CRegKey CreateKey(HKEY hRoot, const std::string& strPath);
+// pbCreated: whether this call made it, so that of two processes creating
+// one key at once exactly one learns that it did.
+CRegKey CreateKey(HKEY hRoot, const std::string& strPath, bool* pbCreated = nullptr);
 bool KeyExists(HKEY hRoot, const std::string& strPath);
 
 // The value's exact bytes, or nothing when it is absent or of another type.

@@ -26,6 +26,19 @@ constexpr CKnownService g_rgKnownServices[] = {
     {"MSUPST MS", "Personal Folders"},
 };
 
+// The service table's columns when the caller sets none.
+enum
+{
+    svccolDisplayName,
+    svccolServiceName,
+    svccolServiceUid,
+    NUM_SERVICE_TABLE_COLS
+};
+const SizedSPropTagArray(NUM_SERVICE_TABLE_COLS, g_sptServiceTableColumns) = {
+    NUM_SERVICE_TABLE_COLS,
+    {PR_DISPLAY_NAME_A, PR_SERVICE_NAME_A, PR_SERVICE_UID},
+};
+
 const CKnownService* FindKnownService(LPCSTR pszName)
 {
     for (const CKnownService& known : g_rgKnownServices)
@@ -64,8 +77,31 @@ CSession::CSession(const std::string& strProfile)
 
 CSession::~CSession()
 {
+    End();
+}
+
+void CSession::End()
+{
+    if (m_bLoggedOff)
+        return;
+    m_bLoggedOff = true;
     if (CloseSession(m_strProfile))
         Journal(GetLabel() + " ended: profile " + FormatStringA(m_strProfile.c_str()) + " deleted, as marked");
+}
+
+// The session ends here, not at its release: from now on its profile is no
+// longer in use, and a profile marked for deletion goes with its last session.
+STDMETHODIMP CSession::Logoff(ULONG_PTR ulUIParam, ULONG ulFlags, ULONG ulReserved)
+{
+    const HRESULT hr = Perform(ReadForcedStatus(szForceLogoff), [&] {
+        if (m_bLoggedOff)
+            return MAPI_E_END_OF_SESSION;
+        End();
+        return S_OK;
+    });
+    Journal(GetLabel() + ".Logoff(ui=" + FormatPointer(ulUIParam) + ", flags=" + FormatHex(ulFlags) +
+            ", reserved=" + FormatHex(ulReserved) + ") -> " + FormatStatus(hr));
+    return hr;
 }
 
 STDMETHODIMP CSession::AdminServices(ULONG ulFlags, LPSERVICEADMIN* lppServiceAdmin)
@@ -73,6 +109,8 @@ STDMETHODIMP CSession::AdminServices(ULONG ulFlags, LPSERVICEADMIN* lppServiceAd
     HRESULT hr = PresetOut(lppServiceAdmin);
     if (SUCCEEDED(hr))
         hr = Perform(ReadForcedStatus(szForceAdminServices), [&] {
+            if (m_bLoggedOff)
+                return MAPI_E_END_OF_SESSION;
             if (!ProfileExists(m_strProfile))
                 return MAPI_E_NOT_FOUND;
             *lppServiceAdmin = new CServiceAdmin(m_strProfile);
@@ -98,8 +136,8 @@ STDMETHODIMP CServiceAdmin::GetMsgServiceTable(ULONG ulFlags, LPMAPITABLE* lppTa
             const std::vector<CService> vecServices = ListServices(m_strProfile);
             std::vector<CTableRow> vecRows;
             for (size_t nIndex : ReadRowOrder(vecServices.size()))
-                vecRows.push_back({nIndex + 1, vecServices[nIndex]});
-            *lppTable = new CTable(std::move(vecRows));
+                vecRows.push_back(MakeServiceRow(nIndex + 1, vecServices[nIndex]));
+            *lppTable = new CTable(szServiceTable, ColumnsOf(g_sptServiceTableColumns), std::move(vecRows));
             return S_OK;
         });
     Journal(GetLabel() + ".GetMsgServiceTable(flags=" + FormatHex(ulFlags) + ") -> " + FormatStatus(hr) +

@@ -39,10 +39,17 @@ constexpr char szForceCreateProfile[] = "CreateProfile";
 constexpr char szForceSetDefaultProfile[] = "SetDefaultProfile";
 constexpr char szForceAdminServices[] = "AdminServices";
 constexpr char szForceGetMsgServiceTable[] = "GetMsgServiceTable";
+constexpr char szForceGetProfileTable[] = "GetProfileTable";
+constexpr char szForceLogoff[] = "Logoff";
 // These two also per service: "CreateMsgService MSEMS" is asked before
 // "CreateMsgService", for a forced status and for blocking alike.
 constexpr char szForceCreateMsgService[] = "CreateMsgService";
 constexpr char szForceConfigureMsgService[] = "ConfigureMsgService";
+
+// HrQueryAllRows also per table, named by what it lists: "HrQueryAllRows
+// services" is asked before "HrQueryAllRows".
+constexpr char szServiceTable[] = "services";
+constexpr char szProfileTable[] = "profiles";
 
 inline std::string ForcePerService(const char* pszOperation, const std::string& strService)
 {

@@ -110,10 +110,14 @@ std::vector<std::string> ListProfiles()
     return ListSubkeys(OpenKey(HKEY_CURRENT_USER, szProfilesKey).Get());
 }
 
-bool CreateProfileKey(const std::string& strProfile)
+ECreateProfile CreateProfileKey(const std::string& strProfile)
 {
-    const CRegKey key = CreateKey(HKEY_CURRENT_USER, ProfilePath(strProfile));
-    return key && WriteValue(key.Get(), szServiceOrderValue, REG_MULTI_SZ, JoinMultiSz({}));
+    bool bCreated = false;
+    const CRegKey key = CreateKey(HKEY_CURRENT_USER, ProfilePath(strProfile), &bCreated);
+    if (key && !bCreated)
+        return ECreateProfile::Exists;
+    return key && WriteValue(key.Get(), szServiceOrderValue, REG_MULTI_SZ, JoinMultiSz({})) ? ECreateProfile::Created
+                                                                                           : ECreateProfile::Failed;
 }
 
 bool DeleteProfileKey(const std::string& strProfile)

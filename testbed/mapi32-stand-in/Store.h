@@ -25,7 +25,14 @@ bool IsAcceptableProfileName(LPCSTR pszName);
 
 bool ProfileExists(const std::string& strProfile);
 std::vector<std::string> ListProfiles();
-bool CreateProfileKey(const std::string& strProfile);
+enum class ECreateProfile
+{
+    Created,
+    Exists,
+    Failed,
+};
+// Atomic: of two processes that create one profile at once, one finds it there.
+ECreateProfile CreateProfileKey(const std::string& strProfile);
 // The profile and its services, and the default mark when it held it.
 bool DeleteProfileKey(const std::string& strProfile);
 

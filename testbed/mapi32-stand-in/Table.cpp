@@ -1,4 +1,4 @@
-// IMAPITable: the service table, and the row sets it hands out.
+// IMAPITable: the service and profile tables, and the row sets they hand out.
 
 #include "testbed/mapi32-stand-in/Objects.h"
 
@@ -6,79 +6,71 @@
 #include <cstring>
 
 #include "testbed/mapi32-stand-in/Format.h"
+#include "testbed/mapi32-stand-in/StandInControl.h"
 
 namespace standin
 {
 namespace
 {
-// The table's columns when the caller sets none.
-enum
-{
-    defcolDisplayName,
-    defcolServiceName,
-    defcolServiceUid,
-    defcolCount
-};
-const SizedSPropTagArray(defcolCount, g_sptDefaultColumns) = {
-    defcolCount,
-    {PR_DISPLAY_NAME_A, PR_SERVICE_NAME_A, PR_SERVICE_UID},
-};
-
 HRESULT Allocate(size_t cb, void* pParent, void** ppv)
 {
     const ULONG cbAsked = static_cast<ULONG>(cb ? cb : 1);
     return pParent ? MAPIAllocateMore(cbAsked, pParent, ppv) : MAPIAllocateBuffer(cbAsked, ppv);
 }
 
-void FillColumn(ULONG ulPropTag, const CService& service, LPSPropValue pProps, SPropValue& prop)
+const CTableCell* FindCell(const CTableRow& row, ULONG ulPropTag)
 {
-    const auto CopyText = [&](const std::string& strText) {
-        void* pv = nullptr;
-        if (PROP_TYPE(ulPropTag) == PT_UNICODE)
-        {
-            if (SUCCEEDED(Allocate((strText.size() + 1) * sizeof(WCHAR), pProps, &pv)))
-                for (size_t i = 0; i <= strText.size(); ++i)
-                    static_cast<LPWSTR>(pv)[i] = static_cast<unsigned char>(strText.c_str()[i]);
-            prop.Value.lpszW = static_cast<LPWSTR>(pv);
-        }
-        else
-        {
-            if (SUCCEEDED(Allocate(strText.size() + 1, pProps, &pv)))
-                memcpy(pv, strText.c_str(), strText.size() + 1);
-            prop.Value.lpszA = static_cast<LPSTR>(pv);
-        }
-    };
+    for (const CTableCell& cell : row.m_vecCells)
+        if (PROP_ID(cell.m_ulPropTag) == PROP_ID(ulPropTag))
+            return &cell;
+    return nullptr;
+}
 
+// The cell in the type asked for: 8-bit text also as wide text, as MAPI's
+// tables give it; anything else the row does not have is PT_ERROR.
+void FillColumn(ULONG ulPropTag, const CTableRow& row, LPSPropValue pProps, SPropValue& prop)
+{
+    const CTableCell* pCell = FindCell(row, ulPropTag);
+    const ULONG ulHas = pCell ? PROP_TYPE(pCell->m_ulPropTag) : PT_ERROR;
+    const ULONG ulAsked = PROP_TYPE(ulPropTag);
+    void* pv = nullptr;
     prop.ulPropTag = ulPropTag;
-    switch (ulPropTag)
+    if (ulHas == PT_STRING8 && ulAsked == PT_UNICODE)
     {
-    case PR_SERVICE_NAME_A:
-    case PR_SERVICE_NAME_W:
-        CopyText(service.m_strName);
-        break;
-    case PR_DISPLAY_NAME_A:
-    case PR_DISPLAY_NAME_W:
-        CopyText(service.m_strDisplayName);
-        break;
-    case PR_SERVICE_UID:
-    {
-        void* pv = nullptr;
-        if (SUCCEEDED(Allocate(sizeof(MAPIUID), pProps, &pv)))
-            memcpy(pv, &service.m_uid, sizeof(MAPIUID));
-        prop.Value.bin.cb = pv ? sizeof(MAPIUID) : 0;
-        prop.Value.bin.lpb = static_cast<LPBYTE>(pv);
-        break;
+        const std::string& strText = pCell->m_strBytes;
+        if (SUCCEEDED(Allocate((strText.size() + 1) * sizeof(WCHAR), pProps, &pv)))
+            for (size_t i = 0; i <= strText.size(); ++i)
+                static_cast<LPWSTR>(pv)[i] = static_cast<unsigned char>(strText.c_str()[i]);
+        prop.Value.lpszW = static_cast<LPWSTR>(pv);
     }
-    default:
+    else if (ulHas == PT_STRING8 && ulAsked == PT_STRING8)
+    {
+        if (SUCCEEDED(Allocate(pCell->m_strBytes.size() + 1, pProps, &pv)))
+            memcpy(pv, pCell->m_strBytes.c_str(), pCell->m_strBytes.size() + 1);
+        prop.Value.lpszA = static_cast<LPSTR>(pv);
+    }
+    else if (ulHas == PT_BINARY && ulAsked == PT_BINARY)
+    {
+        if (SUCCEEDED(Allocate(pCell->m_strBytes.size(), pProps, &pv)))
+            memcpy(pv, pCell->m_strBytes.data(), pCell->m_strBytes.size());
+        prop.Value.bin.cb = pv ? static_cast<ULONG>(pCell->m_strBytes.size()) : 0;
+        prop.Value.bin.lpb = static_cast<LPBYTE>(pv);
+    }
+    else if (ulHas == PT_BOOLEAN && ulAsked == PT_BOOLEAN)
+    {
+        prop.Value.b = pCell->m_b;
+    }
+    else
+    {
         prop.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(ulPropTag));
         prop.Value.err = MAPI_E_NOT_FOUND;
     }
 }
 } // namespace
 
-CTable::CTable(std::vector<CTableRow> vecRows)
-    : CStandInObject("Table", IID_IMAPITable), m_vecRows(std::move(vecRows)),
-      m_vecColumns(g_sptDefaultColumns.aulPropTag, g_sptDefaultColumns.aulPropTag + defcolCount)
+CTable::CTable(const char* pszContents, std::vector<ULONG> vecDefaultColumns, std::vector<CTableRow> vecRows)
+    : CStandInObject("Table", IID_IMAPITable), m_vecRows(std::move(vecRows)), m_pszContents(pszContents),
+      m_vecColumns(std::move(vecDefaultColumns))
 {
 }
 
@@ -123,8 +115,9 @@ HRESULT CTable::FetchRows(size_t cMax, LPSRowSet* lppRows, std::string& strDescr
     if (FAILED(Allocate(CbNewSRowSet(cRows), nullptr, reinterpret_cast<void**>(&lpRows))))
         return MAPI_E_NOT_ENOUGH_MEMORY;
     lpRows->cRows = 0;
-    const ULONG ulErrorColumn = ReadErrorColumn();
-    std::string strServices;
+    // Only the service table carries the column a test makes unreadable.
+    const ULONG ulErrorColumn = strcmp(m_pszContents, szServiceTable) == 0 ? ReadErrorColumn() : 0;
+    std::string strRows;
     for (; lpRows->cRows < cRows; ++lpRows->cRows, ++m_nPosition)
     {
         const CTableRow& row = m_vecRows[m_nPosition];
@@ -147,14 +140,32 @@ HRESULT CTable::FetchRows(size_t cMax, LPSRowSet* lppRows, std::string& strDescr
             }
             else
             {
-                FillColumn(m_vecColumns[iColumn], row.m_service, sRow.lpProps, prop);
+                FillColumn(m_vecColumns[iColumn], row, sRow.lpProps, prop);
             }
         }
-        strServices.append(strServices.empty() ? "" : ", ").append(DescribeService(row.m_nCreation, row.m_service));
+        strRows.append(strRows.empty() ? "" : ", ").append(row.m_strDescription);
     }
     *lppRows = lpRows;
-    strDescription = RegisterLive(lpRows, "Rows", nullptr) + " [" + strServices + "]";
+    strDescription = RegisterLive(lpRows, "Rows", nullptr) + " [" + strRows + "]";
     return S_OK;
+}
+
+CTableRow MakeServiceRow(size_t nCreation, const CService& service)
+{
+    CTableRow row;
+    row.m_strDescription = DescribeService(nCreation, service);
+    row.m_vecCells = {{PR_DISPLAY_NAME_A, service.m_strDisplayName},
+                      {PR_SERVICE_NAME_A, service.m_strName},
+                      {PR_SERVICE_UID, std::string(reinterpret_cast<const char*>(service.m_uid.ab), sizeof(MAPIUID))}};
+    return row;
+}
+
+CTableRow MakeProfileRow(const std::string& strProfile, bool bDefault)
+{
+    CTableRow row;
+    row.m_strDescription = FormatStringA(strProfile.c_str());
+    row.m_vecCells = {{PR_DISPLAY_NAME_A, strProfile}, {PR_DEFAULT_PROFILE, "", bDefault}};
+    return row;
 }
 
 CTable* FindTable(const void* pAddress)

@@ -651,3 +651,73 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
     EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, ProfileKey(g_szProfile).c_str()));
 }
 } // namespace
+
+namespace
+{
+// The profile table lists every profile, a default one marked, and a query
+// can be failed per table; a session ends at Logoff, not at its release, and
+// a profile marked for deletion goes with it.
+TEST_F(StandInTest, TheProfileTableAndLogoffAnswerAsMapiDoes)
+{
+    enum
+    {
+        iName,
+        iDefault,
+        NUM_COLUMNS
+    };
+    static SizedSPropTagArray(NUM_COLUMNS, s_sptColumns) = {NUM_COLUMNS, {PR_DISPLAY_NAME_A, PR_DEFAULT_PROFILE}};
+    const auto ListProfiles = [&](HRESULT hrExpected) {
+        LPMAPITABLE pTable = reinterpret_cast<LPMAPITABLE>(0x5E17);
+        EXPECT_EQ(S_OK, m_pAdmin->GetProfileTable(0, &pTable));
+        LPSRowSet pRows = reinterpret_cast<LPSRowSet>(0x5E17);
+        EXPECT_EQ(hrExpected, m_pMapi->QueryAllRows(pTable, reinterpret_cast<LPSPropTagArray>(&s_sptColumns), 0, &pRows));
+        std::vector<std::string> vecRows;
+        for (ULONG i = 0; pRows && i < pRows->cRows; ++i)
+            vecRows.push_back(std::string(pRows->aRow[i].lpProps[iName].Value.lpszA) +
+                              (pRows->aRow[i].lpProps[iDefault].Value.b ? " (default)" : ""));
+        m_pMapi->FreeRows(pRows);
+        m_pMapi->Release(pTable);
+        return vecRows;
+    };
+
+    OpenProfile("Second");
+    ASSERT_EQ(S_OK, m_pAdmin->CreateProfile(const_cast<LPSTR>("First"), nullptr, 0, 0));
+    ASSERT_EQ(S_OK, m_pAdmin->SetDefaultProfile(const_cast<LPSTR>("second"), 0));
+    EXPECT_EQ((std::vector<std::string>{"First", "Second (default)"}), ListProfiles(S_OK));
+    Force(standin::ForcePerService(standin::szForceHrQueryAllRows, standin::szProfileTable), MAPI_E_CALL_FAILED);
+    EXPECT_EQ(std::vector<std::string>{}, ListProfiles(MAPI_E_CALL_FAILED));
+    Force(standin::ForcePerService(standin::szForceHrQueryAllRows, standin::szProfileTable), S_OK);
+
+    // In use, and so only marked: listed until its session ends at Logoff.
+    ASSERT_EQ(S_OK, m_pAdmin->DeleteProfile(const_cast<LPSTR>("Second"), 0));
+    EXPECT_EQ((std::vector<std::string>{"First", "Second (default)"}), ListProfiles(S_OK));
+    EXPECT_EQ(S_OK, m_pSession->Logoff(0, 0, 0));
+    EXPECT_EQ(std::vector<std::string>{"First"}, ListProfiles(S_OK));
+    EXPECT_EQ(MAPI_E_END_OF_SESSION, m_pSession->Logoff(0, 0, 0));
+    LPSERVICEADMIN pServiceAdmin = reinterpret_cast<LPSERVICEADMIN>(0x5E17);
+    EXPECT_EQ(MAPI_E_END_OF_SESSION, m_pSession->AdminServices(0, &pServiceAdmin));
+    EXPECT_EQ(nullptr, pServiceAdmin);
+    CloseProfile();
+
+    const std::vector<std::string> vecJournal = ReadJournal();
+    EXPECT_EQ((std::vector<std::string>{
+                  "ProfAdmin#1.GetProfileTable(flags=0x00000000) -> 0x00000000 S_OK out=Table#4",
+                  "HrQueryAllRows(table=Table#4, columns=[0x3001001E, 0x3D04000B], restriction=null, sort=null, "
+                  "max=0) -> 0x00000000 S_OK out=Rows#5 [\"First\", \"Second\"]",
+                  "FreeProws(Rows#5)",
+                  "UlRelease(Table#4) -> 0",
+                  "ProfAdmin#1.GetProfileTable(flags=0x00000000) -> 0x00000000 S_OK out=Table#6",
+                  "HrQueryAllRows(table=Table#6, columns=[0x3001001E, 0x3D04000B], restriction=null, sort=null, "
+                  "max=0) -> 0x80004005 MAPI_E_CALL_FAILED out=null",
+                  "FreeProws(null)",
+                  "UlRelease(Table#6) -> 0",
+              }),
+              std::vector<std::string>(vecJournal.begin() + 7, vecJournal.begin() + 15));
+    EXPECT_NE(vecJournal.end(), std::find(vecJournal.begin(), vecJournal.end(),
+                                          "Session#2 ended: profile \"Second\" deleted, as marked"));
+    EXPECT_NE(vecJournal.end(),
+              std::find(vecJournal.begin(), vecJournal.end(),
+                        "Session#2.Logoff(ui=0x0, flags=0x00000000, reserved=0x00000000) -> 0x80040200 "
+                        "MAPI_E_END_OF_SESSION"));
+}
+} // namespace
