@@ -163,44 +163,184 @@ CRunResult RunQuillmere(const std::vector<std::string>& vecArgs, const CRunOptio
     return result;
 }
 
-CRunningProgram::CRunningProgram(const std::vector<std::string>& vecArgs, const std::string& strStdoutFile,
-                                 const CRunOptions& options)
-{
-    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-    const HANDLE hFile = CreateFileA(strStdoutFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        throw std::runtime_error("cannot create " + strStdoutFile);
-    try
-    {
-        m_pi = StartProgram(vecArgs, options, hFile, GetStdHandle(STD_ERROR_HANDLE));
-    }
-    catch (...)
-    {
-        CloseHandle(hFile);
-        throw;
-    }
-    // The program holds the file now; the file is complete once it is gone.
-    CloseHandle(hFile);
-}
-
-CRunningProgram::~CRunningProgram()
+CChildProcess::~CChildProcess()
 {
     Kill();
     CloseHandle(m_pi.hThread);
     CloseHandle(m_pi.hProcess);
 }
 
-bool CRunningProgram::WaitForExit(DWORD dwMilliseconds) const
+bool CChildProcess::WaitForExit(DWORD dwMilliseconds) const
 {
     return WaitForSingleObject(m_pi.hProcess, dwMilliseconds) == WAIT_OBJECT_0;
 }
 
-bool CRunningProgram::Kill()
+bool CChildProcess::Kill()
 {
     if (!WaitForExit(0))
         TerminateProcess(m_pi.hProcess, 1);
     return WaitForExit(30000);
+}
+
+DWORD CChildProcess::GetExitCode() const
+{
+    DWORD dwExitCode = 0xDEADBEEF;
+    GetExitCodeProcess(m_pi.hProcess, &dwExitCode);
+    return dwExitCode;
+}
+
+namespace
+{
+HANDLE CreateInheritableFile(const std::string& strPath)
+{
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+    const HANDLE hFile = CreateFileA(strPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot create " + strPath);
+    return hFile;
+}
+
+// The program holds its own handles to the files once it has started; the
+// files are complete once it is gone.
+PROCESS_INFORMATION StartIntoFiles(const std::vector<std::string>& vecArgs, const CRunOptions& options,
+                                   const std::string& strStdoutFile, const std::string& strStderrFile)
+{
+    const HANDLE hStdout = CreateInheritableFile(strStdoutFile);
+    HANDLE hStderr = nullptr;
+    try
+    {
+        hStderr = strStderrFile.empty() ? nullptr : CreateInheritableFile(strStderrFile);
+        const PROCESS_INFORMATION pi =
+            StartProgram(vecArgs, options, hStdout, hStderr ? hStderr : GetStdHandle(STD_ERROR_HANDLE));
+        CloseHandle(hStdout);
+        if (hStderr)
+            CloseHandle(hStderr);
+        return pi;
+    }
+    catch (...)
+    {
+        CloseHandle(hStdout);
+        if (hStderr)
+            CloseHandle(hStderr);
+        throw;
+    }
+}
+
+PROCESS_INFORMATION StartIntoStalledPipe(const std::vector<std::string>& vecArgs, const CRunOptions& options,
+                                         HANDLE& hRead)
+{
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+    HANDLE hWrite = nullptr;
+    if (!CreatePipe(&hRead, &hWrite, &sa, 1))
+        throw std::runtime_error("CreatePipe failed");
+    SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
+    try
+    {
+        const PROCESS_INFORMATION pi = StartProgram(vecArgs, options, hWrite, GetStdHandle(STD_ERROR_HANDLE));
+        CloseHandle(hWrite);
+        return pi;
+    }
+    catch (...)
+    {
+        CloseHandle(hWrite);
+        CloseHandle(hRead);
+        throw;
+    }
+}
+
+bool EndsWith(const std::string& strText, const std::string& strEnd)
+{
+    return strText.size() >= strEnd.size() &&
+           strText.compare(strText.size() - strEnd.size(), strEnd.size(), strEnd) == 0;
+}
+} // namespace
+
+CRunningProgram::CRunningProgram(const std::vector<std::string>& vecArgs, const std::string& strStdoutFile,
+                                 const CRunOptions& options, const std::string& strStderrFile)
+    : m_process(StartIntoFiles(vecArgs, options, strStdoutFile, strStderrFile))
+{
+}
+
+CStalledOutputRun::CStalledOutputRun(const std::vector<std::string>& vecArgs, const CRunOptions& options)
+    : m_process(StartIntoStalledPipe(vecArgs, options, m_hRead))
+{
+}
+
+CStalledOutputRun::~CStalledOutputRun()
+{
+    // Killed first: a program waiting in a write would never end by itself.
+    m_process.Kill();
+    CloseHandle(m_hRead);
+}
+
+// What the pipe holds now, read whole; 0 when nothing waits.
+DWORD CStalledOutputRun::ReadAvailable()
+{
+    DWORD cbAvailable = 0;
+    if (!PeekNamedPipe(m_hRead, nullptr, 0, nullptr, &cbAvailable, nullptr) || cbAvailable == 0)
+        return 0;
+    std::string strChunk(cbAvailable, '\0');
+    DWORD cbRead = 0;
+    if (!ReadFile(m_hRead, &strChunk[0], cbAvailable, &cbRead, nullptr))
+        return 0;
+    m_strOutput.append(strChunk, 0, cbRead);
+    return cbRead;
+}
+
+bool CStalledOutputRun::ReadUntil(const std::string& strEnd, DWORD dwMilliseconds)
+{
+    const ULONGLONG ullDeadline = GetTickCount64() + dwMilliseconds;
+    while (!EndsWith(m_strOutput, strEnd))
+    {
+        // Byte by byte near the end, so that nothing past it is read.
+        DWORD cbAvailable = 0;
+        PeekNamedPipe(m_hRead, nullptr, 0, nullptr, &cbAvailable, nullptr);
+        if (cbAvailable > 0)
+        {
+            char ch = 0;
+            DWORD cbRead = 0;
+            if (ReadFile(m_hRead, &ch, 1, &cbRead, nullptr) && cbRead == 1)
+                m_strOutput.push_back(ch);
+            continue;
+        }
+        if (m_process.WaitForExit(0) || GetTickCount64() > ullDeadline)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+bool CStalledOutputRun::WaitForBlockedWrite(DWORD dwMilliseconds) const
+{
+    const ULONGLONG ullDeadline = GetTickCount64() + dwMilliseconds;
+    for (;;)
+    {
+        DWORD cbAvailable = 0;
+        if (PeekNamedPipe(m_hRead, nullptr, 0, nullptr, &cbAvailable, nullptr) && cbAvailable > 0)
+            return true;
+        if (m_process.WaitForExit(0) || GetTickCount64() > ullDeadline)
+            return false;
+        Sleep(10);
+    }
+}
+
+bool CStalledOutputRun::ReadToEnd(DWORD dwMilliseconds)
+{
+    const ULONGLONG ullDeadline = GetTickCount64() + dwMilliseconds;
+    for (;;)
+    {
+        if (ReadAvailable() > 0)
+            continue;
+        if (m_process.WaitForExit(0))
+        {
+            ReadAvailable();
+            return true;
+        }
+        if (GetTickCount64() > ullDeadline)
+            return false;
+        Sleep(10);
+    }
 }
 
 std::string WindowsPathOf(const std::string& strUnixPath)

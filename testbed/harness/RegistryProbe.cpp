@@ -1,5 +1,7 @@
 #include "testbed/harness/RegistryProbe.h"
 
+#include <sddl.h>
+
 #include <cstdio>
 
 namespace harness
@@ -107,6 +109,50 @@ void WriteRegValue(HKEY hRoot, const char* pszPath, const char* pszName, const C
     RegSetValueExA(key.m_hKey, pszName, 0, value.m_dwType,
                    reinterpret_cast<const BYTE*>(value.m_strData.data()),
                    static_cast<DWORD>(value.m_strData.size()));
+}
+
+std::string ReadUserSid()
+{
+    HANDLE hToken = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &hToken))
+        return std::string();
+    BYTE rgbUser[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE] = {};
+    DWORD cb = 0;
+    const BOOL bRead = GetTokenInformation(hToken, TokenUser, rgbUser, sizeof(rgbUser), &cb);
+    CloseHandle(hToken);
+    LPSTR pszSid = nullptr;
+    if (!bRead || !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(rgbUser)->User.Sid, &pszSid))
+        return std::string();
+    const std::string strSid = pszSid;
+    LocalFree(pszSid);
+    return strSid;
+}
+
+bool CreateRegLink(const char* pszLinkPath, const char* pszTargetPath)
+{
+    CKey link;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, pszLinkPath, 0, nullptr, REG_OPTION_CREATE_LINK,
+                        KEY_SET_VALUE | KEY_CREATE_LINK, nullptr, &link.m_hKey, nullptr) != ERROR_SUCCESS)
+        return false;
+    // The target's full name in the registry's own namespace, in UTF-16 and
+    // without a terminator.
+    const std::string strTarget = "\\Registry\\User\\" + ReadUserSid() + "\\" + pszTargetPath;
+    const std::wstring wstrTarget(strTarget.begin(), strTarget.end());
+    return RegSetValueExW(link.m_hKey, L"SymbolicLinkValue", 0, REG_LINK,
+                          reinterpret_cast<const BYTE*>(wstrTarget.data()),
+                          static_cast<DWORD>(wstrTarget.size() * sizeof(WCHAR))) == ERROR_SUCCESS;
+}
+
+void DeleteRegLink(const char* pszLinkPath)
+{
+    using NTDELETEKEY = LONG NTAPI(HANDLE);
+    CKey link;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, pszLinkPath, REG_OPTION_OPEN_LINK, DELETE, &link.m_hKey) != ERROR_SUCCESS)
+        return;
+    const auto pfnDeleteKey = reinterpret_cast<NTDELETEKEY*>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    if (pfnDeleteKey)
+        pfnDeleteKey(link.m_hKey);
 }
 
 std::string Printable(const std::string& strBytes)

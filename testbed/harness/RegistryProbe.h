@@ -37,6 +37,13 @@ void DeleteRegValue(HKEY hRoot, const char* pszPath, const char* pszName);
 void DeleteRegTree(HKEY hRoot, const char* pszPath);
 void WriteRegValue(HKEY hRoot, const char* pszPath, const char* pszName, const CRegValue& value);
 
+// "S-1-5-21-...": the user this process runs as.
+std::string ReadUserSid();
+// A registry symbolic link at pszLinkPath under HKCU, to the key at
+// pszTargetPath under HKCU; and its deletion as a link, its target left alone.
+bool CreateRegLink(const char* pszLinkPath, const char* pszTargetPath);
+void DeleteRegLink(const char* pszLinkPath);
+
 // Escapes control and non-ASCII bytes, for failure messages.
 std::string Printable(const std::string& strBytes);
 } // namespace harness
