@@ -1,6 +1,7 @@
 #include "registry/ProgramRecord.h"
 
 #include "app/ProductInfo.h"
+#include "registry/KeyTree.h"
 #include "registry/RegKey.h"
 #include "registry/RegistryPaths.h"
 
@@ -13,7 +14,7 @@ void WriteProgramRecord(const char* pszCmdLine)
         SetExpandSzValue(userKey, "CmdLine", pszCmdLine);
         // With whatever subkeys anything else put there: RegDeleteKeyA would
         // refuse such a key and leave an earlier run's outcomes beside this one's.
-        RegDeleteTreeA(userKey.get(), g_szLoggingSubkey);
+        DeleteKeyTree(userKey.get(), g_szLoggingSubkey);
     }
     // An ordinary user may not write under HKLM; nothing depends on it.
     const CRegKey machineKey = CreateRegKey(HKEY_LOCAL_MACHINE, g_szProgramKey);

@@ -71,3 +71,46 @@ INSTANTIATE_TEST_SUITE_P(Rows, ProgramRecordTest, testing::Values(
     RecordCase{"ThirtyThousandCharacters", {"-s", g_strLong}, " -s " + g_strLong}),
     [](const testing::TestParamInfo<RecordCase>& info) { return std::string(info.param.m_pszName); });
 } // namespace
+
+namespace
+{
+// The previous run's log is a registry link, or holds one, put there by
+// anything that can write to the user's registry: the run deletes the link
+// as a link, and never the key it points to.
+TEST(ProgramRecordLinks, ALinkInTheLastLogGoesAndWhatItPointsToStays)
+{
+    const std::string strTarget = "Software\\Quillmere Test Bed\\Link Target";
+    const std::string strTargetChild = strTarget + "\\Child";
+    const struct
+    {
+        const char* m_pszCase;
+        std::string m_strLink;
+    } rows[] = {
+        {"the log is a link", g_szLoggingKey},
+        {"the log holds a link", std::string(g_szLoggingKey) + "\\Inner"},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        harness::DeleteRegLink(row.m_strLink.c_str());
+        harness::DeleteRegTree(HKEY_CURRENT_USER, g_szProgramKey);
+        harness::DeleteRegTree(HKEY_CURRENT_USER, strTarget.c_str());
+        harness::WriteRegValue(HKEY_CURRENT_USER, strTarget.c_str(), "Kept", ExpandSz("target"));
+        harness::WriteRegValue(HKEY_CURRENT_USER, strTargetChild.c_str(), "Kept", ExpandSz("child"));
+        if (row.m_strLink != g_szLoggingKey)
+            harness::WriteRegValue(HKEY_CURRENT_USER, g_szLoggingKey, "timestamp", ExpandSz("earlier\n"));
+        ASSERT_TRUE(harness::CreateRegLink(row.m_strLink.c_str(), strTarget.c_str()));
+        // Through the link, the target's value.
+        ASSERT_EQ(ExpandSz("target"), ReadRegValue(HKEY_CURRENT_USER, row.m_strLink.c_str(), "Kept"));
+
+        const harness::CRunResult result = harness::RunQuillmere({});
+
+        EXPECT_EQ(0u, result.m_dwExitCode);
+        EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szLoggingKey));
+        EXPECT_EQ(ExpandSz("target"), ReadRegValue(HKEY_CURRENT_USER, strTarget.c_str(), "Kept"));
+        EXPECT_EQ(ExpandSz("child"), ReadRegValue(HKEY_CURRENT_USER, strTargetChild.c_str(), "Kept"));
+        harness::DeleteRegLink(row.m_strLink.c_str());
+        harness::DeleteRegTree(HKEY_CURRENT_USER, "Software\\Quillmere Test Bed\\Link Target");
+    }
+}
+} // namespace
