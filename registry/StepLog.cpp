@@ -1,14 +1,29 @@
 #include "registry/StepLog.h"
 
+#include <cstdio>
+
 #include "app/PrintReport.h"
 #include "registry/RegKey.h"
 #include "registry/RegistryPaths.h"
+#include "registry/StatusNames.h"
 
 namespace
 {
 void RecordInLog(const char* pszName, const std::string& strText)
 {
     SetExpandSzValue(CreateRegKey(HKEY_CURRENT_USER, g_szLoggingKey), pszName, strText);
+}
+
+// Standard output and the log say only "Failed"; standard error says why,
+// in a line of its own that leaves both as they are.
+void ReportStatus(const char* pszLabel, HRESULT hrResult)
+{
+    std::string strLabel = pszLabel;
+    strLabel.erase(strLabel.find_last_not_of('\t') + 1);
+    const char* const pszDescription = DescribeStatus(hrResult);
+    fprintf(stderr, "%s: 0x%08lX%s%s\n", strLabel.c_str(), static_cast<unsigned long>(hrResult),
+            pszDescription ? " " : "", pszDescription ? pszDescription : "");
+    fflush(stderr);
 }
 } // namespace
 
@@ -18,6 +33,8 @@ bool LogStep(const char* pszLabel, HRESULT hrResult)
     const char* const pszOutcome = hrResult == S_OK ? "Successful" : "Failed";
     PrintReport("%s\t\t= %s\n", pszLabel, pszOutcome);
     RecordInLog(pszLabel, pszOutcome);
+    if (hrResult != S_OK)
+        ReportStatus(pszLabel, hrResult);
     if (FAILED(hrResult))
     {
         PrintReport("Action Failed\n");
