@@ -28,7 +28,8 @@ int ReportOutcome(ECreationOutcome outcome)
     {
     case ECreationOutcome::Created: return 1;
     case ECreationOutcome::StepFailed:
-    case ECreationOutcome::NotReplaced: return 2;
+    case ECreationOutcome::NotReplaced:
+    case ECreationOutcome::LeftUnfinished: return 2;
     case ECreationOutcome::AlreadyExists: break;
     }
     return 0;

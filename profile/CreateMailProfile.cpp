@@ -5,7 +5,9 @@
 #include "app/PrintReport.h"
 #include "profile/ExchangeTags.h"
 #include "profile/MapiOwners.h"
+#include "profile/ProfileTable.h"
 #include "profile/ServiceProperties.h"
+#include "profile/TagArrays.h"
 #include "registry/FirstRun.h"
 #include "registry/LogonProfileChoice.h"
 #include "registry/StepLog.h"
@@ -123,11 +125,11 @@ void SelectProfile(IProfAdmin* pProfAdmin, LPSTR pszProfile, int nPriority)
 // The steps that need a session: the services added, configured from the
 // service table, and the profile selected once it is whole. The owners are
 // declared so that they go back in the order MAPI expects (table, service
-// admin, session), all of them before the caller may have to undo the
-// creation: MAPI only marks a profile in use for deletion.
+// admin, session, logged off first), all of them before the caller may have
+// to undo the creation: MAPI only marks a profile in use for deletion.
 ECreationOutcome BuildProfile(IProfAdmin* pProfAdmin, CRowSet& rows, const CProfileSettings& settings)
 {
-    CMapiPtr<IMAPISession> session;
+    CMapiSession session;
     CMapiPtr<IMsgServiceAdmin> serviceAdmin;
     CMapiPtr<IMAPITable> serviceTable;
     const LPSTR pszProfile = AsMapiText(settings.m_strProfileName.c_str());
@@ -150,10 +152,11 @@ ECreationOutcome BuildProfile(IProfAdmin* pProfAdmin, CRowSet& rows, const CProf
     if (!LogStep("Outlook Address Book", serviceAdmin->CreateMsgService(AsMapiText("CONTAB"),
                                                                          AsMapiText("Outlook Address Book"), 0, 0)))
         return ECreationOutcome::StepFailed;
-    // Its display name and file come with its configuration below.
+    // Its display name and file come with its configuration below. Never with
+    // its dialog: there is no one to answer it in a logon script.
     if (settings.m_bHasPst &&
-        !LogStep("Personal Folders", serviceAdmin->CreateMsgService(AsMapiText("MSUPST MS"), AsMapiText("MSUPST MS"),
-                                                                     0, SERVICE_UI_ALLOWED)))
+        !LogStep("Personal Folders",
+                 serviceAdmin->CreateMsgService(AsMapiText("MSUPST MS"), AsMapiText("MSUPST MS"), 0, 0)))
         return ECreationOutcome::StepFailed;
 
     LPMAPITABLE pTable = nullptr;
@@ -163,8 +166,7 @@ ECreationOutcome BuildProfile(IProfAdmin* pProfAdmin, CRowSet& rows, const CProf
         return ECreationOutcome::StepFailed;
 
     LPSRowSet pRows = nullptr;
-    hr = HrQueryAllRows(serviceTable.get(), const_cast<LPSPropTagArray>(reinterpret_cast<const SPropTagArray*>(&s_serviceColumns)),
-                        nullptr, nullptr, 0, &pRows);
+    hr = HrQueryAllRows(serviceTable.get(), AsTagArray(s_serviceColumns), nullptr, nullptr, 0, &pRows);
     AdoptOnSuccess(rows, hr, pRows);
     if (!LogStep("Query All Rows\t", hr))
         return ECreationOutcome::StepFailed;
@@ -179,8 +181,55 @@ ECreationOutcome BuildProfile(IProfAdmin* pProfAdmin, CRowSet& rows, const CProf
     if (!CheckEveryServiceConfigured(configured, settings))
         return ECreationOutcome::StepFailed;
 
+    // Whole now: taken off the list before anything else can stop the run.
+    ClearProfileUnfinished(pszProfile);
     SelectProfile(pProfAdmin, pszProfile, settings.m_nPriority);
     return ECreationOutcome::Created;
+}
+
+// The entry of an earlier run's unfinished profile goes only with the profile:
+// a deletion that merely marked a profile in use leaves it listed.
+void ForgetIfGone(IProfAdmin* pProfAdmin, const char* pszProfile)
+{
+    if (FindProfile(pProfAdmin, pszProfile) == EProfileListed::NotListed)
+        ClearProfileUnfinished(pszProfile);
+}
+
+// -a Y: the old profile deleted before the new one is made.
+void DeleteFirst(IProfAdmin* pProfAdmin, LPSTR pszProfile, bool bUnfinished)
+{
+    if (bUnfinished)
+        PrintReport("Profile left unfinished by an earlier run.\n");
+    if (FAILED(pProfAdmin->DeleteProfile(pszProfile, 0)))
+    {
+        PrintReport("Profile does not exist or could not be deleted. \n");
+        return;
+    }
+    PrintReport("Deleted profile. \n");
+    if (bUnfinished)
+        ForgetIfGone(pProfAdmin, pszProfile);
+}
+
+// The profile is there, and stays as it is.
+ECreationOutcome ReportExisting(const char* pszProfile, bool bDeleteFirst)
+{
+    // A profile in use survives its deletion, marked to go when its last
+    // session ends: the replacement that was asked for did not happen.
+    if (bDeleteFirst)
+    {
+        PrintReport("Profile already exists. No further action taken.\n");
+        return ECreationOutcome::NotReplaced;
+    }
+    // Neither taken for done nor replaced unasked: since the run that made it
+    // stopped, someone may have finished it by hand and be using it.
+    if (IsProfileUnfinished(pszProfile))
+    {
+        PrintReport("Profile left unfinished by an earlier run.\n");
+        PrintReport("Run again with -a Y to replace it, or delete the profile and run again.\n");
+        return ECreationOutcome::LeftUnfinished;
+    }
+    PrintReport("Profile already exists. No further action taken.\n");
+    return ECreationOutcome::AlreadyExists;
 }
 
 // The MAPI steps. The owners are declared so that, after what BuildProfile
@@ -202,40 +251,28 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
     if (!LogStep("MAPI Admin Profiles", hrAdmin))
         return ECreationOutcome::StepFailed;
 
-    // What an earlier run created and never finished (it was killed, or its
-    // undo failed) is replaced as if asked to: taken for done, it would turn
-    // that run's failure into a success.
-    const bool bUnfinished = IsProfileUnfinished(pszProfile);
-    if (bUnfinished)
-        PrintReport("Profile left unfinished by an earlier run.\n");
-    const bool bReplace = settings.m_bDeleteProfile || bUnfinished;
-    if (bReplace)
-    {
-        if (SUCCEEDED(profAdmin->DeleteProfile(pszProfile, 0)))
-            PrintReport("Deleted profile. \n");
-        else
-            PrintReport("Profile does not exist or could not be deleted. \n");
-    }
+    if (settings.m_bDeleteProfile)
+        DeleteFirst(profAdmin.get(), pszProfile, IsProfileUnfinished(pszProfile));
 
+    // MAPI_E_NO_ACCESS is also what a refusal for want of rights answers: only
+    // a profile the table lists (or a table that cannot tell) is one that exists.
     const HRESULT hrCreate = profAdmin->CreateProfile(pszProfile, nullptr, 0, 0);
-    if (hrCreate == hrProfileExists)
-    {
-        PrintReport("Profile already exists. No further action taken.\n");
-        // A profile in use survives its deletion, marked to go when its last
-        // session ends: the replacement that was asked for did not happen.
-        return bReplace ? ECreationOutcome::NotReplaced : ECreationOutcome::AlreadyExists;
-    }
-    if (!LogStep("MAPI Create Profile", hrCreate))
-        return ECreationOutcome::StepFailed;
+    if (hrCreate == hrProfileExists && FindProfile(profAdmin.get(), pszProfile) != EProfileListed::NotListed)
+        return ReportExisting(pszProfile, settings.m_bDeleteProfile);
 
     // From here on the profile is this run's own: a failure must not leave it
     // half built, where the next run would find it and take it for done. Not
-    // even a run that is killed halfway.
-    MarkProfileUnfinished(pszProfile);
+    // even a run that is killed halfway, or held up by its output: it is
+    // listed before its step line goes out.
+    if (SUCCEEDED(hrCreate))
+        MarkProfileUnfinished(pszProfile);
+    if (!LogStep("MAPI Create Profile", hrCreate))
+        return ECreationOutcome::StepFailed;
+
     const ECreationOutcome outcome = BuildProfile(profAdmin.get(), rows, settings);
-    if (outcome != ECreationOutcome::StepFailed ||
+    if (outcome == ECreationOutcome::StepFailed &&
         LogStep("Undo Create Profile", profAdmin->DeleteProfile(pszProfile, 0)))
-        ClearProfileUnfinished(pszProfile);
+        ForgetIfGone(profAdmin.get(), pszProfile);
     return outcome;
 }
 } // namespace
@@ -249,7 +286,8 @@ ECreationOutcome CreateMailProfile(CProfileSettings settings) // NOLINT(performa
         SuppressFirstRun();
 
     const ECreationOutcome outcome = RunMapiSteps(settings);
-    if (outcome == ECreationOutcome::AlreadyExists || outcome == ECreationOutcome::NotReplaced)
+    if (outcome == ECreationOutcome::AlreadyExists || outcome == ECreationOutcome::NotReplaced ||
+        outcome == ECreationOutcome::LeftUnfinished)
         return outcome;
 
     PrintReport("\nDone.\n");

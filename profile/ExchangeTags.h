@@ -70,8 +70,3 @@
 #ifndef PR_PST_PATH
 #define PR_PST_PATH PROP_TAG(PT_STRING8, 0x6700)
 #endif
-
-// IMsgServiceAdmin::ConfigureMsgService: the provider may show its dialog.
-#ifndef SERVICE_UI_ALLOWED
-#define SERVICE_UI_ALLOWED 0x00000010
-#endif

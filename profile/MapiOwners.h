@@ -16,6 +16,18 @@ struct CMapiReleaser
 template <typename TInterface>
 using CMapiPtr = std::unique_ptr<TInterface, CMapiReleaser<TInterface>>;
 
+// A session MAPILogonEx opened is logged off before its release, as MAPI asks:
+// only then is its profile no longer in use, and can be deleted at once.
+struct CSessionLogoff
+{
+    void operator()(IMAPISession* pSession) const
+    {
+        pSession->Logoff(0, 0, 0);
+        UlRelease(pSession);
+    }
+};
+using CMapiSession = std::unique_ptr<IMAPISession, CSessionLogoff>;
+
 struct CRowSetFreer
 {
     void operator()(LPSRowSet pRows) const { FreeProws(pRows); }

@@ -109,6 +109,19 @@ std::string StepLines(std::initializer_list<EStep> steps)
     return strLines;
 }
 
+std::string StatusLine(const char* pszLabel, const char* pszStatus)
+{
+    std::string strLabel = pszLabel;
+    while (!strLabel.empty() && strLabel.back() == '\t')
+        strLabel.pop_back();
+    return strLabel + ": " + pszStatus + "\n";
+}
+
+std::string StatusLine(EStep step, const char* pszStatus)
+{
+    return StatusLine(StepLabel(step), pszStatus);
+}
+
 std::string UndoLine(EOutcome outcome)
 {
     return LabelLine(szUndoLabel, outcome);

@@ -62,10 +62,26 @@ enum class EOutcome
 std::string StepLine(EStep step, EOutcome outcome = EOutcome::Successful);
 std::string StepLines(std::initializer_list<EStep> steps);
 
-// A run replaces what an earlier run created and did not finish, as -a Y
-// replaces a profile, with this notice first.
-constexpr char szLeftUnfinished[] = "Profile left unfinished by an earlier run.\n";
+constexpr char szExists[] = "Profile already exists. No further action taken.\n";
 constexpr char szDeleted[] = "Deleted profile. \n";
+constexpr char szNotDeleted[] = "Profile does not exist or could not be deleted. \n";
+// A profile that an earlier run created and did not finish is left as it is,
+// and replaced only with -a Y, with the first line before its deletion.
+constexpr char szLeftUnfinished[] = "Profile left unfinished by an earlier run.\n";
+constexpr char szReplaceAdvice[] = "Run again with -a Y to replace it, or delete the profile and run again.\n";
+
+// What a step that failed or warned adds on standard error: its label
+// without its tabs, then the status MAPI answered, named and explained where
+// it is one an administrator meets; these are the ones the tests force.
+constexpr char szCallFailed[] = "0x80004005 MAPI_E_CALL_FAILED (E_FAIL): the provider failed without saying why";
+constexpr char szNotFound[] = "0x8004010F MAPI_E_NOT_FOUND: not found";
+constexpr char szNoAccess[] = "0x80070005 MAPI_E_NO_ACCESS (E_ACCESSDENIED): access denied";
+constexpr char szInvalidParameter[] = "0x80070057 MAPI_E_INVALID_PARAMETER (E_INVALIDARG): a value given was not valid";
+constexpr char szErrorsReturned[] = "0x00040380 MAPI_W_ERRORS_RETURNED: some values could not be read or written";
+constexpr char szNotInitialized[] = "0x80040605 MAPI_E_NOT_INITIALIZED: no MAPI: classic Outlook is missing, not "
+                                    "the default mail client, or of the other bitness";
+std::string StatusLine(EStep step, const char* pszStatus);
+std::string StatusLine(const char* pszLabel, const char* pszStatus);
 
 // A failed run deletes the profile it created, reporting that as a step.
 constexpr char szUndoLabel[] = "Undo Create Profile";
@@ -76,4 +92,5 @@ std::string UndoLine(EOutcome outcome = EOutcome::Successful);
 std::string CreationRun(const CEcho& echo, const std::string& strSteps, bool bDone = true);
 // The same up to the heading of profile creation, before any step line.
 std::string CreationStart(const CEcho& echo);
+
 } // namespace expected

@@ -43,6 +43,7 @@ struct HostileCase
     std::vector<std::string> m_vecArgs;
     std::function<std::string()> m_expected;
     DWORD m_dwExit;
+    std::string m_strStderr;
 };
 
 void PrintTo(const HostileCase& c, std::ostream* os)
@@ -81,22 +82,22 @@ TEST_P(HostileTest, OutputFollowsTheRules)
     const harness::CRunResult result = harness::RunQuillmere(GetParam().m_vecArgs);
 
     EXPECT_EQ(harness::Crlf(GetParam().m_expected()), result.m_strStdout);
-    EXPECT_EQ("", result.m_strStderr);
+    EXPECT_EQ(harness::Crlf(GetParam().m_strStderr), result.m_strStderr);
     EXPECT_EQ(GetParam().m_dwExit, result.m_dwExitCode);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, HostileTest, testing::Values(
     HostileCase{"ArgumentOf32000Characters", {"-s", g_strLong},
-                [] { return NoProfile(With([](CEcho& e) { e.m_strServer = g_strLong; })); }, 0},
+                [] { return NoProfile(With([](CEcho& e) { e.m_strServer = g_strLong; })); }, 0, ""},
     HostileCase{"ThousandArguments", ThousandArguments(),
-                [] { return NoProfile(With([](CEcho& e) { e.m_strMailbox = "w1"; })); }, 0},
+                [] { return NoProfile(With([](CEcho& e) { e.m_strMailbox = "w1"; })); }, 0, ""},
     HostileCase{"EmptyArgumentsEverywhere",
                 {"", "-s", "", "-m", "", "-p", "", "-a", "", "-d", "", "-c", "", "-b", "", "", "-h", "", "-n", "",
                  "-t", "", "-f", "", "-r", "", ""},
                 [] {
                     return NoProfile(With([](CEcho& e) { e.m_strSuppressFirstRun = "true"; }));
                 },
-                0},
+                0, ""},
     HostileCase{"QuotesAndBackslashes",
                 {"-s", "\"mail\\\\\"", "-m", "\\\"Doe, \"Jane\"\\", "-t", "\"B\"", "-f", "\\"},
                 [] {
@@ -105,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, HostileTest, testing::Values(
                         e.m_strMailbox = "\\\"Doe, \"Jane\"\\";
                     }));
                 },
-                0},
+                0, ""},
     HostileCase{"HighBytesInEveryTextSwitch",
                 {"-s", g_strHigh, "-m", g_strHigh, "-p", g_strHighProfile, "-b", g_strHigh, g_strHigh, "-h", g_strHigh,
                  "-n", g_strHigh, "-t", g_strHigh, "-f", g_strHigh},
@@ -120,9 +121,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, HostileTest, testing::Values(
                                                         stepPersonalFolders, stepServiceTable, stepQueryRows,
                                                         stepConfigureExchange, stepConfigurePst}));
                 },
-                1},
+                1, ""},
     HostileCase{"ProfileNameOf300Characters", {"-p", std::string(300, 'P')},
-                [] { return RefusedName(std::string(300, 'P')); }, 2},
-    HostileCase{"ProfileNameWithBackslash", {"-p", "Mail\\Jane"}, [] { return RefusedName("Mail\\Jane"); }, 2}),
+                [] { return RefusedName(std::string(300, 'P')); }, 2, StatusLine(stepCreateProfile, szInvalidParameter)},
+    HostileCase{"ProfileNameWithBackslash", {"-p", "Mail\\Jane"}, [] { return RefusedName("Mail\\Jane"); }, 2,
+                StatusLine(stepCreateProfile, szInvalidParameter)}),
     [](const testing::TestParamInfo<HostileCase>& info) { return std::string(info.param.m_pszName); });
 } // namespace

@@ -1,9 +1,9 @@
-// A run that hangs inside MAPI and is killed, as Intune or Configuration
-// Manager kill one that overruns: the log its output was redirected to must
-// already hold every line printed before the hang, and the next run must not
-// take what it left for a profile. Wine's C runtime writes
-// each line out by itself; Windows' holds a redirected output back, which
-// only the program's own flushing overcomes.
+// A run that is killed midway, as Intune or Configuration Manager kill one
+// that overruns: the log its output was redirected to must already hold every
+// line printed before the kill, and the next run must neither take what it
+// left for a profile nor delete it unasked. Wine's C runtime writes each line
+// out by itself; Windows' holds a redirected output back, which only the
+// program's own flushing overcomes.
 
 #include <gtest/gtest.h>
 
@@ -22,15 +22,38 @@ namespace
 {
 using namespace expected;
 
+constexpr char g_szUnfinishedKey[] = "Software\\Quillmere\\Unfinished";
+constexpr char g_szProfile[] = "Mail - Jane Doe";
+
 bool EndsWith(const std::string& strText, const std::string& strEnd)
 {
     return strText.size() >= strEnd.size() &&
            strText.compare(strText.size() - strEnd.size(), strEnd.size(), strEnd) == 0;
 }
 
+// What a killed run leaves: no profile, a complete one, or one listed as
+// unfinished, which the next run leaves alone and reports, until it is run
+// with -a Y.
+enum class ELeft
+{
+    Nothing,
+    Complete,
+    Unfinished,
+};
+
 class KilledRun : public testing::Test
 {
 protected:
+    void SetUp() override
+    {
+        harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
+        harness::DeleteRegTree(HKEY_CURRENT_USER, "Software\\Quillmere");
+        m_strJournal = harness::StartStandInJournal("quillmere-killed-run-journal.txt");
+        m_echo.m_strServer = "mail.example.com";
+        m_echo.m_strMailbox = "Doe, Jane";
+        m_echo.m_strProfile = g_szProfile;
+    }
+
     void TearDown() override
     {
         // A hang left asked for would hang every later run.
@@ -40,40 +63,89 @@ protected:
         DeleteFileA(m_strJournal.c_str());
     }
 
+    std::vector<std::string> Args(std::vector<std::string> vecMore = {}) const
+    {
+        std::vector<std::string> vecArgs = {"-s", m_echo.m_strServer, "-m", m_echo.m_strMailbox, "-p",
+                                            m_echo.m_strProfile};
+        vecArgs.insert(vecArgs.end(), vecMore.begin(), vecMore.end());
+        return vecArgs;
+    }
+
+    // The runs after the kill, MAPI working again, as the next logons would
+    // make them: what they print, and the record of unfinished profiles.
+    void ExpectNextRuns(ELeft left)
+    {
+        harness::StartStandInJournal("quillmere-killed-run-journal.txt");
+        const std::string strStart = StepLines({stepInit, stepAdminProfiles});
+        const std::string strWhole = StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
+                                                stepAddressBook, stepServiceTable, stepQueryRows,
+                                                stepConfigureExchange});
+        const harness::CRunResult next = harness::RunQuillmere(Args());
+        switch (left)
+        {
+        case ELeft::Nothing:
+            EXPECT_EQ(harness::Crlf(CreationRun(m_echo, strStart + strWhole)), next.m_strStdout);
+            EXPECT_EQ(1u, next.m_dwExitCode);
+            break;
+        case ELeft::Complete:
+            EXPECT_EQ(harness::Crlf(CreationRun(m_echo, strStart + szExists, false)), next.m_strStdout);
+            EXPECT_EQ(0u, next.m_dwExitCode);
+            break;
+        case ELeft::Unfinished:
+        {
+            EXPECT_EQ(harness::Crlf(CreationRun(m_echo, strStart + szLeftUnfinished + szReplaceAdvice, false)),
+                      next.m_strStdout);
+            EXPECT_EQ(2u, next.m_dwExitCode);
+            EXPECT_TRUE(harness::ReadRegValue(HKEY_CURRENT_USER, g_szUnfinishedKey, g_szProfile));
+
+            const harness::CRunResult replaced = harness::RunQuillmere(Args({"-a", "Y"}));
+            CEcho echo = m_echo;
+            echo.m_strDelete = "true";
+            EXPECT_EQ(harness::Crlf(CreationRun(echo, strStart + szLeftUnfinished + szDeleted + strWhole)),
+                      replaced.m_strStdout);
+            EXPECT_EQ(1u, replaced.m_dwExitCode);
+            break;
+        }
+        }
+        EXPECT_EQ("", next.m_strStderr);
+        EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szUnfinishedKey));
+    }
+
     const std::string m_strLog = harness::TempPath("quillmere-killed-run.log");
     std::string m_strJournal;
+    CEcho m_echo;
 };
 
-TEST_F(KilledRun, TheLogKeepsEveryLineAndTheNextRunReplacesWhatWasLeft)
+TEST_F(KilledRun, TheLogKeepsEveryLineAndTheNextRunsNeitherTakeNorDeleteWhatWasLeft)
 {
-    CEcho echo;
-    echo.m_strServer = "mail.example.com";
-    echo.m_strMailbox = "Doe, Jane";
-    echo.m_strProfile = "Mail - Jane Doe";
-    const std::vector<std::string> vecArgs = {"-s", echo.m_strServer, "-m", echo.m_strMailbox,
-                                              "-p", echo.m_strProfile};
     const struct
     {
         std::string m_strBlocked; // the stand-in operation that hangs
+        std::vector<std::string> m_vecMore;
         std::string m_strSteps;   // the step lines printed before it
-        bool m_bLeftUnfinished;   // a profile made before the hang
+        ELeft m_left;
     } rows[] = {
-        {standin::szForceMAPIInitialize, "", false},
-        {standin::szForceMAPILogonEx, StepLines({stepInit, stepAdminProfiles, stepCreateProfile}), true},
-        {standin::ForcePerService(standin::szForceConfigureMsgService, "MSEMS"),
+        {standin::szForceMAPIInitialize, {}, "", ELeft::Nothing},
+        {standin::szForceMAPILogonEx, {}, StepLines({stepInit, stepAdminProfiles, stepCreateProfile}),
+         ELeft::Unfinished},
+        {standin::ForcePerService(standin::szForceConfigureMsgService, "MSEMS"), {},
          StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
                     stepAddressBook, stepServiceTable, stepQueryRows}),
-         true},
+         ELeft::Unfinished},
+        // The profile is whole before it is made the default: nothing is
+        // listed any more while that happens.
+        {standin::szForceSetDefaultProfile, {"-d", "D"},
+         StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
+                    stepAddressBook, stepServiceTable, stepQueryRows, stepConfigureExchange}),
+         ELeft::Complete},
     };
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.m_strBlocked);
-        harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
-        harness::DeleteRegTree(HKEY_CURRENT_USER, "Software\\Quillmere");
-        m_strJournal = harness::StartStandInJournal("quillmere-killed-run-journal.txt");
+        SetUp();
         harness::SetStandInText(standin::szBlockValue, row.m_strBlocked);
         {
-            harness::CRunningProgram run(vecArgs, m_strLog);
+            harness::CRunningProgram run(Args(row.m_vecMore), m_strLog);
             // Bounded: a 32-bit run through qemu takes seconds to get there.
             const std::string strBlocking = row.m_strBlocked + " -> blocks until killed\n";
             bool bBlocked = false;
@@ -82,20 +154,32 @@ TEST_F(KilledRun, TheLogKeepsEveryLineAndTheNextRunReplacesWhatWasLeft)
             ASSERT_TRUE(bBlocked) << harness::ReadWholeFile(m_strJournal);
             ASSERT_TRUE(run.Kill());
         }
+        CEcho echo = m_echo;
+        if (!row.m_vecMore.empty())
+            echo.m_strPriority = "Profile will become default";
         EXPECT_EQ(harness::Crlf(CreationStart(echo) + row.m_strSteps), harness::ReadWholeFile(m_strLog));
 
-        // Run again, as the next logon would, MAPI working now: a profile the
-        // killed run left half made is replaced, never taken for done.
-        harness::SetStandInText(standin::szBlockValue, "");
-        const harness::CRunResult again = harness::RunQuillmere(vecArgs);
-        const std::string strReplaced = row.m_bLeftUnfinished ? std::string(szLeftUnfinished) + szDeleted : "";
-        EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines({stepInit, stepAdminProfiles}) + strReplaced +
-                                                      StepLines({stepCreateProfile, stepLogon, stepAdminServices,
-                                                                 stepExchange, stepAddressBook, stepServiceTable,
-                                                                 stepQueryRows, stepConfigureExchange}))),
-                  again.m_strStdout);
-        EXPECT_EQ(1u, again.m_dwExitCode);
-        EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, "Software\\Quillmere\\Unfinished"));
+        ExpectNextRuns(row.m_left);
     }
+}
+
+// A run whose redirected output stalls right after CreateProfile answered,
+// before the step's line could go out, and is killed there: the profile it
+// made is listed already, so the next run does not take it for one that an
+// administrator set up.
+TEST_F(KilledRun, ARunHeldUpRightAfterCreatingTheProfileHasListedIt)
+{
+    {
+        harness::CStalledOutputRun run(Args());
+        const std::string strBefore = CreationStart(m_echo) + StepLines({stepInit, stepAdminProfiles});
+        ASSERT_TRUE(run.ReadUntil(harness::Crlf(strBefore), 60000)) << harness::Printable(run.GetOutput());
+        // Waiting to write the line of "MAPI Create Profile".
+        ASSERT_TRUE(run.WaitForBlockedWrite(60000));
+        ASSERT_TRUE(run.Kill());
+    }
+    EXPECT_EQ(std::vector<std::string>{g_szProfile}, harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
+    EXPECT_EQ(std::vector<std::string>{g_szProfile}, harness::ListRegValues(HKEY_CURRENT_USER, g_szUnfinishedKey));
+
+    ExpectNextRuns(ELeft::Unfinished);
 }
 } // namespace

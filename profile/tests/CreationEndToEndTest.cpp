@@ -10,11 +10,11 @@
 #include <mapicode.h>
 #include <mapitags.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/tests/ExpectedOutput.h"
+#include "profile/tests/CreationFixture.h"
 #include "testbed/harness/Harness.h"
 #include "testbed/harness/RegistryProbe.h"
 #include "testbed/harness/StandInSteering.h"
@@ -25,197 +25,18 @@ namespace
 using harness::CRegValue;
 using harness::ExpandSz;
 using harness::ReadRegValue;
-
-constexpr char g_szProgramKey[] = "Software\\Quillmere";
-constexpr char g_szLoggingKey[] = "Software\\Quillmere\\Logging";
-constexpr char g_szUnfinishedKey[] = "Software\\Quillmere\\Unfinished";
-constexpr char g_szOptionsKey[] = "Software\\Microsoft\\Exchange\\Client\\Options";
-constexpr char g_szSetupKey[] = "SOFTWARE\\Microsoft\\Office\\14.0\\Outlook\\Setup";
-constexpr char g_szProfile[] = "Mail - Jane Doe";
-
+using namespace creation;
 using namespace expected;
 
-// The stand-in operation whose status each step reports, for forcing it.
-const std::string g_rgForcedOperations[NUM_STEPS] = {
-    standin::szForceMAPIInitialize,
-    standin::szForceMAPIAdminProfiles,
-    standin::szForceCreateProfile,
-    standin::szForceMAPILogonEx,
-    standin::szForceAdminServices,
-    standin::ForcePerService(standin::szForceCreateMsgService, "MSEMS"),
-    standin::ForcePerService(standin::szForceCreateMsgService, "CONTAB"),
-    standin::ForcePerService(standin::szForceCreateMsgService, "MSUPST MS"),
-    standin::szForceGetMsgServiceTable,
-    standin::szForceHrQueryAllRows,
-    standin::ForcePerService(standin::szForceConfigureMsgService, "MSEMS"),
-    standin::ForcePerService(standin::szForceConfigureMsgService, "MSUPST MS"),
-};
-
-expected::CEcho RoadEcho()
-{
-    expected::CEcho echo;
-    echo.m_strServer = "mail.example.com";
-    echo.m_strMailbox = "Doe, Jane";
-    echo.m_strProfile = g_szProfile;
-    return echo;
-}
-
-const std::vector<std::string> g_vecRoadArgs = {"-s", "mail.example.com", "-m", "Doe, Jane", "-p", g_szProfile};
-
-std::vector<std::string> Concat(std::vector<std::string> vecHead, const std::vector<std::string>& vecTail)
-{
-    vecHead.insert(vecHead.end(), vecTail.begin(), vecTail.end());
-    return vecHead;
-}
-
-// The road with a personal folders file, its arguments and their echo.
-std::vector<std::string> PstArgs()
-{
-    return Concat(g_vecRoadArgs, {"-b", "Janes Mailbox", "c:\\myMailbox.pst"});
-}
-
-expected::CEcho PstEcho()
-{
-    expected::CEcho echo = RoadEcho();
-    echo.m_strPstDisplay = "Janes Mailbox";
-    echo.m_strPstFileName = "c:\\myMailbox.pst";
-    return echo;
-}
-
-// The journal's configuration calls of a run of PstArgs() without -c.
-const std::string g_strConfigureExchange =
-    "ServiceAdmin#3.ConfigureMsgService(uid=1:MSEMS, ui=0x0, flags=0x00000000, props=[0x6608001E "
-    "\"mail.example.com\", 0x6607001E \"Doe, Jane\", 0x3A03000B false, 0x3D04000B true]) -> 0x00000000 S_OK";
-const std::string g_strConfigurePst =
-    "ServiceAdmin#3.ConfigureMsgService(uid=3:MSUPST MS, ui=0x0, flags=0x00000000, props=[0x6700001E "
-    "\"c:\\\\myMailbox.pst\", 0x3001001E \"Janes Mailbox\"]) -> 0x00000000 S_OK";
-
-std::vector<std::string> Sorted(std::vector<std::string> vec)
-{
-    std::sort(vec.begin(), vec.end());
-    return vec;
-}
-
-class CreationTest : public testing::Test
+// The road of one run, compared whole: here, and against the second x64 layout.
+class CreationRoadTest : public CreationTest
 {
 protected:
-    void SetUp() override
-    {
-        for (const char* pszKey : {g_szProgramKey, standin::szOutlookKey, g_szOptionsKey})
-            harness::DeleteRegTree(HKEY_CURRENT_USER, pszKey);
-        m_strJournal = harness::StartStandInJournal("quillmere-stand-in-journal.txt");
-    }
-
-    void TearDown() override
-    {
-        // The journal of a failed case helps the reader more than any message.
-        if (HasFailure())
-            printf("Stand-in journal:\n%s", harness::ReadWholeFile(m_strJournal).c_str());
-        DeleteFileA(m_strJournal.c_str());
-        harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szControlKey);
-    }
-
-    // A run whose only purpose is to leave the profile behind; its journal is dropped.
-    void MakeProfile()
-    {
-        ASSERT_EQ(1u, harness::RunQuillmere(g_vecRoadArgs).m_dwExitCode);
-        DeleteFileA(m_strJournal.c_str());
-    }
-
-    std::vector<std::string> ReadJournal() const { return harness::SplitLines(harness::ReadWholeFile(m_strJournal)); }
-
-    // The journal lines of the calls whose name starts with one of the prefixes.
-    std::vector<std::string> ReadJournal(std::initializer_list<const char*> prefixes) const
-    {
-        std::vector<std::string> vecLines;
-        for (const std::string& strLine : ReadJournal())
-            for (const char* pszPrefix : prefixes)
-                if (strLine.compare(0, strlen(pszPrefix), pszPrefix) == 0)
-                    vecLines.push_back(strLine);
-        return vecLines;
-    }
-
-    // What ends every journal: the releases, MAPI's uninitialisation, and the
-    // unload that reports whatever the program left alive.
-    std::vector<std::string> ReadReleases() const
-    {
-        return ReadJournal({"UlRelease(", "FreeProws(", "MAPIUninitialize(", "DllMain("});
-    }
-
-    // The step log as "label=outcome", sorted, the time stamp by its name alone.
-    static std::vector<std::string> ReadLog()
-    {
-        std::vector<std::string> vecLog;
-        for (const std::string& strName : harness::ListRegValues(HKEY_CURRENT_USER, g_szLoggingKey))
-        {
-            const std::optional<CRegValue> value = ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, strName.c_str());
-            const bool bText = value && value->m_dwType == REG_EXPAND_SZ && !value->m_strData.empty() &&
-                               value->m_strData.back() == '\0';
-            if (strName == "timestamp")
-                vecLog.push_back(strName);
-            else
-                vecLog.push_back(strName + "=" +
-                                 (bText ? value->m_strData.substr(0, value->m_strData.size() - 1) : "(not text)"));
-        }
-        return Sorted(vecLog);
-    }
-
-    // What ReadLog should give after a run that printed these step lines: each
-    // label with the outcome its line shows.
-    static std::vector<std::string> ExpectedLog(const std::string& strStepLines)
-    {
-        std::vector<std::string> vecLog = {"timestamp"};
-        for (const std::string& strLine : harness::SplitLines(strStepLines))
-        {
-            const size_t ich = strLine.find("\t\t= ");
-            if (ich != std::string::npos)
-                vecLog.push_back(strLine.substr(0, ich) + "=" + strLine.substr(ich + 4));
-        }
-        return Sorted(vecLog);
-    }
-
-    // The releases with the profile administration calls among them: where the
-    // undo stands, and that no failed run makes a default.
-    std::vector<std::string> ReadEnd() const
-    {
-        return ReadJournal({"UlRelease(", "ProfAdmin#1.DeleteProfile(", "ProfAdmin#1.SetDefaultProfile(", "FreeProws(",
-                            "MAPIUninitialize(", "DllMain("});
-    }
-
-    // What ReadEnd gives after a run with personal folders that failed at the
-    // step: what was obtained before it goes back in MAPI's order, and a
-    // profile this run created is deleted once no session holds it.
-    static std::vector<std::string> ExpectedEnd(EStep failing)
-    {
-        std::vector<std::string> vecEnd;
-        if (failing > stepServiceTable)
-            vecEnd.push_back("UlRelease(Table#4) -> 0");
-        if (failing > stepAdminServices)
-            vecEnd.push_back("UlRelease(ServiceAdmin#3) -> 0");
-        if (failing > stepLogon)
-            vecEnd.push_back("UlRelease(Session#2) -> 0");
-        if (failing > stepCreateProfile)
-            vecEnd.push_back("ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 "
-                             "S_OK");
-        if (failing > stepAdminProfiles)
-            vecEnd.push_back("UlRelease(ProfAdmin#1) -> 0");
-        if (failing > stepQueryRows)
-            vecEnd.push_back("FreeProws(Rows#5)");
-        const std::string strBalance =
-            failing == stepInit ? "inits=0 uninits=0 alive=[] buffers=0" : "inits=1 uninits=1 alive=[] buffers=0";
-        if (failing != stepInit)
-            vecEnd.push_back("MAPIUninitialize() -> " + strBalance);
-        vecEnd.push_back("DllMain(DLL_PROCESS_DETACH) -> " + strBalance);
-        return vecEnd;
-    }
-
     void RunTheRoad();
-
-    std::string m_strJournal;
 };
 
 // The road of one ordinary run: -s, -m, -p, -d D, -c 1, -r.
-void CreationTest::RunTheRoad()
+void CreationRoadTest::RunTheRoad()
 {
     harness::WriteRegValue(HKEY_CURRENT_USER, g_szSetupKey, "First-Run", {REG_BINARY, std::string("\x01", 1)});
     harness::WriteRegValue(HKEY_CURRENT_USER, g_szSetupKey, "FirstRun", {REG_DWORD, std::string("\x01\0\0\0", 4)});
@@ -256,6 +77,7 @@ void CreationTest::RunTheRoad()
                   "ProfAdmin#1.SetDefaultProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK",
                   "UlRelease(Table#4) -> 0",
                   "UlRelease(ServiceAdmin#3) -> 0",
+                  "Session#2.Logoff(ui=0x0, flags=0x00000000, reserved=0x00000000) -> 0x00000000 S_OK",
                   "UlRelease(Session#2) -> 0",
                   "UlRelease(ProfAdmin#1) -> 0",
                   "FreeProws(Rows#5)",
@@ -304,7 +126,7 @@ void CreationTest::RunTheRoad()
     EXPECT_EQ(vecNames, Sorted(harness::ListRegValues(HKEY_CURRENT_USER, strSectionKey.c_str())));
 }
 
-TEST_F(CreationTest, CreatesTheDefaultProfileWithExchangeAndAddressBook)
+TEST_F(CreationRoadTest, CreatesTheDefaultProfileWithExchangeAndAddressBook)
 {
     RunTheRoad();
 }
@@ -312,7 +134,7 @@ TEST_F(CreationTest, CreatesTheDefaultProfileWithExchangeAndAddressBook)
 #ifdef QUILLMERE_WINE_SHAPED_MAPI32
 // A 64-bit MAPI32 shaped as Wine's, which copies the 32-bit table: three of
 // the functions are there under their decorated names only.
-TEST_F(CreationTest, CreatesTheProfileWhereSomeFunctionsHaveDecoratedNamesOnly)
+TEST_F(CreationRoadTest, CreatesTheProfileWhereSomeFunctionsHaveDecoratedNamesOnly)
 {
     const harness::CSystemMapi32Swap swap(harness::WindowsPathOf(QUILLMERE_WINE_SHAPED_MAPI32));
     ASSERT_TRUE(swap.IsInPlace());
@@ -339,13 +161,13 @@ TEST_F(CreationTest, PassesTheWholeExchangeArrayWithProxy)
 
 // An existing profile, with and without -a Y; with -a Y, a profile that is
 // still there afterwards is a replacement that did not happen: a failure.
+// MAPI_E_NO_ACCESS means "exists" only when the profile table lists it.
 TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessReplaced)
 {
     const std::string strFullRun =
         StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange, stepAddressBook, stepServiceTable,
                    stepQueryRows, stepConfigureExchange});
     const std::string strStart = StepLines({stepInit, stepAdminProfiles});
-    const std::string strExists = "Profile already exists. No further action taken.\n";
     const std::string strCreated =
         "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
         "0x00000000 S_OK";
@@ -354,6 +176,7 @@ TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessReplaced)
         "0x80070005 MAPI_E_NO_ACCESS";
     const std::string strDeleted =
         "ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK";
+    const std::string strLookedUp = "ProfAdmin#1.GetProfileTable(flags=0x00000000) -> 0x00000000 S_OK out=Table#2";
     enum EBefore
     {
         beforeNone,
@@ -372,24 +195,21 @@ TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessReplaced)
         std::vector<std::string> m_vecAdminCalls;
         bool m_bMarked; // for deletion when its last session ends
     } rows[] = {
-        {"exists, no -a", beforeThere, false, false, strStart + strExists, false, 0, {strRefused}, false},
-        {"-a Y, none there", beforeNone, true, false,
-         strStart + "Profile does not exist or could not be deleted. \n" + strFullRun, true, 1,
+        {"exists, no -a", beforeThere, false, false, strStart + szExists, false, 0, {strRefused, strLookedUp}, false},
+        {"-a Y, none there", beforeNone, true, false, strStart + szNotDeleted + strFullRun, true, 1,
          {"ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x8004010F MAPI_E_NOT_FOUND",
           strCreated},
          false},
-        {"-a Y, deleted and made anew", beforeThere, true, false, strStart + "Deleted profile. \n" + strFullRun,
-         true, 1, {strDeleted, strCreated}, false},
-        {"-a Y, deletion fails", beforeThere, true, true,
-         strStart + "Profile does not exist or could not be deleted. \n" + strExists, false, 2,
+        {"-a Y, deleted and made anew", beforeThere, true, false, strStart + szDeleted + strFullRun, true, 1,
+         {strDeleted, strCreated}, false},
+        {"-a Y, deletion fails", beforeThere, true, true, strStart + szNotDeleted + szExists, false, 2,
          {"ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x80004005 MAPI_E_CALL_FAILED",
-          strRefused},
+          strRefused, strLookedUp},
          false},
         // MAPI answers the deletion of a profile in use with success and only marks it.
-        {"-a Y, in use", beforeInUse, true, false, strStart + "Deleted profile. \n" + strExists, false, 2,
-         {strDeleted, strRefused}, true},
+        {"-a Y, in use", beforeInUse, true, false, strStart + szDeleted + szExists, false, 2,
+         {strDeleted, strRefused, strLookedUp}, true},
     };
-    const std::string strProfileKey = std::string(standin::szProfilesKey) + "\\" + g_szProfile;
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.m_pszCase);
@@ -398,7 +218,7 @@ TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessReplaced)
             MakeProfile();
         // This test's own process stands for the client holding the profile.
         if (row.m_before == beforeInUse)
-            harness::WriteRegValue(HKEY_CURRENT_USER, strProfileKey.c_str(), standin::szSessionsValue,
+            harness::WriteRegValue(HKEY_CURRENT_USER, ProfileKey().c_str(), standin::szSessionsValue,
                                    {REG_MULTI_SZ, std::to_string(GetCurrentProcessId()) + std::string(2, '\0')});
         if (row.m_bDeletionFails)
             harness::SetStandInStatus(standin::szForceDeleteProfile, MAPI_E_CALL_FAILED);
@@ -409,29 +229,82 @@ TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessReplaced)
         expected::CEcho echo = RoadEcho();
         echo.m_strDelete = row.m_bDeleteFirst ? "true" : "false";
         EXPECT_EQ(harness::Crlf(CreationRun(echo, row.m_strSteps, row.m_bDone)), result.m_strStdout);
+        EXPECT_EQ("", result.m_strStderr);
         EXPECT_EQ(row.m_dwExit, result.m_dwExitCode);
         EXPECT_EQ(ExpectedLog(row.m_strSteps), ReadLog());
-        EXPECT_EQ(row.m_vecAdminCalls, ReadJournal({"ProfAdmin#1.DeleteProfile(", "ProfAdmin#1.CreateProfile("}));
+        EXPECT_EQ(row.m_vecAdminCalls, ReadJournal({"ProfAdmin#1.DeleteProfile(", "ProfAdmin#1.CreateProfile(",
+                                                    "ProfAdmin#1.GetProfileTable("}));
         const std::vector<std::string> vecReleases = ReadReleases();
         ASSERT_FALSE(vecReleases.empty());
         EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0", vecReleases.back());
         if (!row.m_bDone)
         {
-            EXPECT_EQ((std::vector<std::string>{"UlRelease(ProfAdmin#1) -> 0",
+            EXPECT_EQ((std::vector<std::string>{"UlRelease(Table#2) -> 0", "FreeProws(Rows#3)",
+                                                "UlRelease(ProfAdmin#1) -> 0",
                                                 "MAPIUninitialize() -> inits=1 uninits=1 alive=[] buffers=0",
                                                 "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0"}),
                       vecReleases);
         }
         EXPECT_EQ(std::vector<std::string>{g_szProfile},
                   harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
-        EXPECT_EQ(row.m_bMarked, harness::ReadRegValue(HKEY_CURRENT_USER, strProfileKey.c_str(),
-                                                       standin::szMarkedForDeletionValue)
-                                     .has_value());
+        EXPECT_EQ(row.m_bMarked,
+                  harness::ReadRegValue(HKEY_CURRENT_USER, ProfileKey().c_str(), standin::szMarkedForDeletionValue)
+                      .has_value());
     }
 }
 
-// Personal folders: created with UI allowed, and configured path first
-// wherever its row stands among the first three.
+// CreateProfile's MAPI_E_NO_ACCESS is also a refusal for want of rights: a
+// profile the table does not list was refused, and the run fails; a table
+// that cannot be read leaves MAPI's answer standing.
+TEST_F(CreationTest, ARefusedCreationIsAFailureUnlessTheTableListsTheProfile)
+{
+    const struct
+    {
+        const char* m_pszCase;
+        HRESULT m_hrTable;
+        std::string m_strSteps;
+        std::string m_strStderr;
+        bool m_bDone;
+        DWORD m_dwExit;
+        std::vector<std::string> m_vecLookup;
+    } rows[] = {
+        {"no such profile", S_OK, StepLine(stepCreateProfile, EOutcome::Failed),
+         StatusLine(stepCreateProfile, szNoAccess), true, 2,
+         {"ProfAdmin#1.GetProfileTable(flags=0x00000000) -> 0x00000000 S_OK out=Table#2",
+          "HrQueryAllRows(table=Table#2, columns=[0x3001001E], restriction=null, sort=null, max=0) -> 0x00000000 "
+          "S_OK out=Rows#3 [\"Other Profile\"]"}},
+        {"the table cannot be read", MAPI_E_CALL_FAILED, szExists, "", false, 0,
+         {"ProfAdmin#1.GetProfileTable(flags=0x00000000) -> 0x80004005 MAPI_E_CALL_FAILED out=null"}},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        SetUp();
+        harness::RunQuillmere({"-s", "mail.example.com", "-m", "Doe, Jane", "-p", "Other Profile"});
+        ASSERT_EQ(std::vector<std::string>{"Other Profile"},
+                  harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
+        harness::StartStandInJournal("quillmere-stand-in-journal.txt");
+        harness::SetStandInStatus(standin::szForceCreateProfile, MAPI_E_NO_ACCESS);
+        harness::SetStandInStatus(standin::szForceGetProfileTable, row.m_hrTable);
+
+        const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs);
+
+        const std::string strSteps = StepLines({stepInit, stepAdminProfiles}) + row.m_strSteps;
+        EXPECT_EQ(harness::Crlf(CreationRun(RoadEcho(), strSteps, row.m_bDone)), result.m_strStdout);
+        EXPECT_EQ(harness::Crlf(row.m_strStderr), result.m_strStderr);
+        EXPECT_EQ(row.m_dwExit, result.m_dwExitCode);
+        EXPECT_EQ(ExpectedLog(strSteps), ReadLog());
+        EXPECT_EQ(row.m_vecLookup, ReadJournal({"ProfAdmin#1.GetProfileTable(", "HrQueryAllRows("}));
+        EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0", ReadReleases().back());
+        EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szUnfinishedKey));
+        EXPECT_EQ(std::vector<std::string>{"Other Profile"},
+                  harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
+    }
+}
+
+// Personal folders: created without its dialog, which nobody could answer in
+// a logon script, and configured path first wherever its row stands among
+// the first three.
 TEST_F(CreationTest, ConfiguresPersonalFoldersInTheOrderOfTheRows)
 {
     const struct
@@ -465,7 +338,7 @@ TEST_F(CreationTest, ConfiguresPersonalFoldersInTheOrderOfTheRows)
         EXPECT_EQ(1u, result.m_dwExitCode);
         EXPECT_EQ((std::vector<std::string>{
                       "ServiceAdmin#3.CreateMsgService(service=\"MSUPST MS\", display=\"MSUPST MS\", ui=0x0, "
-                      "flags=0x00000010) -> 0x00000000 S_OK created=3:MSUPST MS"}),
+                      "flags=0x00000000) -> 0x00000000 S_OK created=3:MSUPST MS"}),
                   ReadJournal({"ServiceAdmin#3.CreateMsgService(service=\"MSUPST MS\""}));
         EXPECT_EQ(std::vector<std::string>{"HrQueryAllRows(table=Table#4, columns=[0x3D09001E, 0x3D0C0102], "
                                            "restriction=null, sort=null, max=0) -> 0x00000000 S_OK out=Rows#5 " +
@@ -518,6 +391,7 @@ TEST_F(CreationTest, AServiceLeftUnconfiguredFailsTheRunAndIsUndone)
             strSteps += StepLine(step);
         strSteps += StepLine(row.m_failing, EOutcome::Failed) + UndoLine();
         EXPECT_EQ(harness::Crlf(CreationRun(row.m_bPst ? PstEcho() : RoadEcho(), strSteps)), result.m_strStdout);
+        EXPECT_EQ(harness::Crlf(StatusLine(row.m_failing, szNotFound)), result.m_strStderr);
         EXPECT_EQ(2u, result.m_dwExitCode);
         EXPECT_EQ(ExpectedLog(strSteps), ReadLog());
         EXPECT_EQ(row.m_vecConfigureCalls, ReadJournal({"ServiceAdmin#3.ConfigureMsgService("}));
@@ -597,6 +471,7 @@ TEST_F(CreationTest, AFailedRunLeavesNothingBehindAndCanBeRunAgain)
             if (bUndone)
                 strSteps += UndoLine();
             EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
+            EXPECT_EQ(harness::Crlf(StatusLine(failing, szCallFailed)), result.m_strStderr);
             EXPECT_EQ(2u, result.m_dwExitCode);
             EXPECT_EQ(ExpectedLog(strSteps), ReadLog());
             EXPECT_EQ(ExpectedEnd(failing), ReadEnd());
@@ -646,7 +521,12 @@ TEST_F(CreationTest, TheUndoIsAStepOfItsOwn)
             StepLines({stepInit, stepAdminProfiles}) + StepLine(stepCreateProfile, row.m_create) +
             StepLines({stepLogon, stepAdminServices, stepExchange, stepAddressBook, stepServiceTable, stepQueryRows}) +
             StepLine(stepConfigureExchange, EOutcome::Failed) + UndoLine(row.m_undo);
+        const std::string strStderr =
+            (row.m_create == EOutcome::Warning ? StatusLine(stepCreateProfile, szErrorsReturned) : "") +
+            StatusLine(stepConfigureExchange, szCallFailed) +
+            (row.m_undo == EOutcome::Failed ? StatusLine(szUndoLabel, szCallFailed) : "");
         EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
+        EXPECT_EQ(harness::Crlf(strStderr), result.m_strStderr);
         EXPECT_EQ(2u, result.m_dwExitCode);
         EXPECT_EQ(ExpectedLog(strSteps), ReadLog());
         EXPECT_EQ(row.m_vecProfilesLeft, harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
@@ -659,17 +539,27 @@ TEST_F(CreationTest, TheUndoIsAStepOfItsOwn)
             continue;
         }
 
-        // The profile left behind is no profile: the next run, the faults
-        // gone, replaces it rather than answering that it exists.
+        // The profile left behind is listed as unfinished: the next run, the
+        // faults gone, neither takes it for done nor deletes it unasked; the
+        // one after, with -a Y, replaces it.
         harness::StartStandInJournal("quillmere-stand-in-journal.txt");
         const harness::CRunResult again = harness::RunQuillmere(Concat(g_vecRoadArgs, {"-d", "D"}));
+        EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines({stepInit, stepAdminProfiles}) + szLeftUnfinished +
+                                                      szReplaceAdvice,
+                                            false)),
+                  again.m_strStdout);
+        EXPECT_EQ(2u, again.m_dwExitCode);
+        EXPECT_TRUE(harness::ReadRegValue(HKEY_CURRENT_USER, g_szUnfinishedKey, g_szProfile));
+
+        const harness::CRunResult replaced = harness::RunQuillmere(Concat(g_vecRoadArgs, {"-d", "D", "-a", "Y"}));
+        echo.m_strDelete = "true";
         EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines({stepInit, stepAdminProfiles}) + szLeftUnfinished +
                                                       szDeleted +
                                                       StepLines({stepCreateProfile, stepLogon, stepAdminServices,
                                                                  stepExchange, stepAddressBook, stepServiceTable,
                                                                  stepQueryRows, stepConfigureExchange}))),
-                  again.m_strStdout);
-        EXPECT_EQ(1u, again.m_dwExitCode);
+                  replaced.m_strStdout);
+        EXPECT_EQ(1u, replaced.m_dwExitCode);
         EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szUnfinishedKey));
         EXPECT_EQ(CRegValue({REG_SZ, std::string(g_szProfile) + '\0'}),
                   ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
@@ -693,6 +583,7 @@ TEST_F(CreationTest, AWarningIsReportedAndCreationGoesOn)
                            stepAddressBook, stepServiceTable, stepQueryRows, stepConfigureExchange})
             strSteps += StepLine(step, step == warned ? EOutcome::Warning : EOutcome::Successful);
         EXPECT_EQ(harness::Crlf(CreationRun(RoadEcho(), strSteps)), result.m_strStdout);
+        EXPECT_EQ(harness::Crlf(StatusLine(warned, szErrorsReturned)), result.m_strStderr);
         EXPECT_EQ(1u, result.m_dwExitCode);
         EXPECT_EQ(ExpandSz("Failed"), ReadRegValue(HKEY_CURRENT_USER, g_szLoggingKey, StepLabel(warned)));
         EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0", ReadReleases().back());
@@ -711,7 +602,7 @@ TEST_F(CreationTest, WithoutAMailProviderMapiInitFails)
     const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs, options);
 
     EXPECT_EQ(harness::Crlf(CreationRun(RoadEcho(), StepLine(stepInit, EOutcome::Failed))), result.m_strStdout);
-    EXPECT_EQ("", result.m_strStderr);
+    EXPECT_EQ(harness::Crlf(StatusLine(stepInit, szNotInitialized)), result.m_strStderr);
     EXPECT_EQ(2u, result.m_dwExitCode);
     // The stand-in was never loaded.
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_strJournal.c_str()));
