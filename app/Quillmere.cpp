@@ -6,6 +6,7 @@
 #include "app/ConsoleTexts.h"
 #include "app/PrintReport.h"
 #include "app/ProfileSettings.h"
+#include "app/RunLock.h"
 #include "cmdline/CmdSwitches.h"
 #include "cmdline/InterpretSwitches.h"
 #include "profile/CreateMailProfile.h"
@@ -36,10 +37,28 @@ int ReportOutcome(ECreationOutcome outcome)
 }
 } // namespace
 
+// Exit status of a run that found another one for the same user still busy.
+constexpr int nExitOtherRunBusy = 2;
+
 int main(int argc, char* argv[])
 {
     CProfileSettings settings;
     PrintBanner();
+
+    // Held until the program ends. Nothing is recorded before it is taken: a
+    // run that cannot take it leaves the other run's record and log alone.
+    CRunLock runLock;
+    switch (TakeRunLock(runLock, QUILLMERE_RUN_LOCK_WAIT_MS))
+    {
+    case ERunLock::Taken:
+        break;
+    case ERunLock::Busy:
+        PrintReport("Another run of Quillmere for this user is still running; this run changed nothing.\n\n\n");
+        return nExitOtherRunBusy;
+    case ERunLock::Unavailable:
+        PrintReport("Could not make sure that no other run of Quillmere for this user is running; going on.\n");
+        break;
+    }
 
     CCmdSwitches switches;
     // Recorded before any switch is looked at, so that even a run that goes

@@ -93,4 +93,7 @@ std::string CreationRun(const CEcho& echo, const std::string& strSteps, bool bDo
 // The same up to the heading of profile creation, before any step line.
 std::string CreationStart(const CEcho& echo);
 
+// A run that found another run for the same user holding the lock to the end.
+constexpr char szOtherRunBusy[] =
+    "Another run of Quillmere for this user is still running; this run changed nothing.\n";
 } // namespace expected
