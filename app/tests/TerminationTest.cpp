@@ -1,6 +1,8 @@
 // How a program linked as Quillmere.exe is ends when an exception escapes
-// main: through the C runtime's abort, with its exit status, and without a
-// word of its own on either output.
+// main: with the exit status an abort gives, and without a word on either
+// output. It no longer aborts, since Windows' msvcrt says on standard error
+// that the runtime was asked to end the program in an unusual way; Wine's
+// abort says nothing, so under Wine this cannot tell the two apart.
 
 #include <gtest/gtest.h>
 
@@ -8,10 +10,10 @@
 
 namespace
 {
-// The status msvcrt's abort gives the process.
+// The status msvcrt's abort gives a process, which scripts know.
 constexpr DWORD dwAbortExitCode = 3;
 
-TEST(Termination, UncaughtBadAllocEndsThroughTheRuntimesAbort)
+TEST(Termination, UncaughtBadAllocEndsWithTheStatusOfAnAbortAndNothingPrinted)
 {
     harness::CRunOptions options;
     options.m_strProgram = harness::LocateBesideSelf("uncaught_bad_alloc_program.exe");
