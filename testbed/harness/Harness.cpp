@@ -133,13 +133,22 @@ PROCESS_INFORMATION StartProgram(const std::vector<std::string>& vecArgs, const 
     si.hStdOutput = hStdout;
     si.hStdError = hStderr;
 
+    // Wine on a loaded machine now and then loses a new process before its
+    // first instruction, and answers ERROR_INTERNAL_ERROR: the program never
+    // ran, so it is started again. Any other refusal is the test's failure.
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(strProgram.c_str(), &strCommandLine[0], nullptr, nullptr, TRUE, 0, &strEnvironment[0],
-                        options.m_strWorkingDirectory.empty() ? nullptr : options.m_strWorkingDirectory.c_str(),
-                        &si, &pi))
-        throw std::runtime_error("CreateProcessA failed for " + strProgram + " with error " +
-                                 std::to_string(GetLastError()));
-    return pi;
+    DWORD dwError = ERROR_SUCCESS;
+    for (int nAttempt = 0; nAttempt < 3; ++nAttempt)
+    {
+        if (CreateProcessA(strProgram.c_str(), &strCommandLine[0], nullptr, nullptr, TRUE, 0, &strEnvironment[0],
+                           options.m_strWorkingDirectory.empty() ? nullptr : options.m_strWorkingDirectory.c_str(),
+                           &si, &pi))
+            return pi;
+        dwError = GetLastError();
+        if (dwError != ERROR_INTERNAL_ERROR)
+            break;
+    }
+    throw std::runtime_error("CreateProcessA failed for " + strProgram + " with error " + std::to_string(dwError));
 }
 } // namespace
 
