@@ -3,24 +3,10 @@
 
 #include "testbed/mapi32-stand-in/Objects.h"
 
-#include <cstdio>
-
 #include "testbed/mapi32-stand-in/Format.h"
 
 namespace standin
 {
-namespace
-{
-std::string FormatIid(REFIID riid)
-{
-    char szIid[40];
-    snprintf(szIid, sizeof(szIid), "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", riid.Data1, riid.Data2,
-             riid.Data3, riid.Data4[0], riid.Data4[1], riid.Data4[2], riid.Data4[3], riid.Data4[4], riid.Data4[5],
-             riid.Data4[6], riid.Data4[7]);
-    return szIid;
-}
-} // namespace
-
 HRESULT CheckNarrow(ULONG ulFlags)
 {
     return ulFlags & MAPI_UNICODE ? MAPI_E_BAD_CHARWIDTH : S_OK;

@@ -42,16 +42,8 @@ bool IsValidConfigProperty(const SPropValue& prop)
     case PT_NULL:
     case PT_ERROR:
         return false;
-    case PT_STRING8:
-        return prop.Value.lpszA != nullptr;
-    case PT_UNICODE:
-        return prop.Value.lpszW != nullptr;
-    case PT_BINARY:
-        return prop.Value.bin.lpb != nullptr || prop.Value.bin.cb == 0;
-    case PT_CLSID:
-        return prop.Value.lpguid != nullptr;
     default:
-        return true;
+        return PointsToValue(prop);
     }
 }
 } // namespace

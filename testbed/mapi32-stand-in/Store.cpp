@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 
 #include "testbed/mapi32-stand-in/Format.h"
+#include "testbed/mapi32-stand-in/PropertyBytes.h"
 #include "testbed/mapi32-stand-in/Registry.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
 
@@ -53,40 +53,6 @@ std::string JoinMultiSz(const std::vector<std::string>& vecItems)
         strData.append(strItem).push_back('\0');
     strData.push_back('\0');
     return strData;
-}
-
-template <typename T>
-std::string BytesOf(const T& value)
-{
-    return std::string(reinterpret_cast<const char*>(&value), sizeof(value));
-}
-
-std::string EncodeProperty(const SPropValue& prop)
-{
-    switch (PROP_TYPE(prop.ulPropTag))
-    {
-    case PT_I2:
-        return BytesOf(prop.Value.i);
-    case PT_LONG:
-        return BytesOf(prop.Value.l);
-    case PT_BOOLEAN:
-        return BytesOf(prop.Value.b);
-    case PT_I8:
-    case PT_SYSTIME:
-        return BytesOf(prop.Value.li);
-    case PT_CLSID:
-        return prop.Value.lpguid ? BytesOf(*prop.Value.lpguid) : std::string();
-    case PT_STRING8:
-        return prop.Value.lpszA ? std::string(prop.Value.lpszA, strlen(prop.Value.lpszA) + 1) : std::string();
-    case PT_UNICODE:
-        return prop.Value.lpszW ? std::string(reinterpret_cast<const char*>(prop.Value.lpszW),
-                                              (wcslen(prop.Value.lpszW) + 1) * sizeof(WCHAR))
-                                : std::string();
-    case PT_BINARY:
-        return std::string(reinterpret_cast<const char*>(prop.Value.bin.lpb), prop.Value.bin.cb);
-    default:
-        return std::string();
-    }
 }
 
 bool WriteText(HKEY hKey, ULONG ulPropTag, const std::string& strText)
@@ -236,25 +202,6 @@ bool AddService(const std::string& strProfile, const CService& service)
            WriteValue(sectionKey.Get(), FormatPropValueName(PR_SERVICE_UID).c_str(), REG_BINARY,
                       BytesOf(service.m_uid)) &&
            WriteValue(profileKey.Get(), szServiceOrderValue, REG_MULTI_SZ, JoinMultiSz(vecOrder));
-}
-
-bool IsStorableType(ULONG ulPropTag)
-{
-    switch (PROP_TYPE(ulPropTag))
-    {
-    case PT_I2:
-    case PT_LONG:
-    case PT_BOOLEAN:
-    case PT_I8:
-    case PT_SYSTIME:
-    case PT_CLSID:
-    case PT_STRING8:
-    case PT_UNICODE:
-    case PT_BINARY:
-        return true;
-    default:
-        return false;
-    }
 }
 
 bool WriteProperty(const std::string& strProfile, const MAPIUID& uid, const SPropValue& prop)

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "testbed/mapi32-stand-in/PropertyBytes.h"
+
 namespace standin
 {
 struct CService
@@ -46,8 +48,6 @@ void WriteDefaultProfile(LPCSTR pszProfile); // null: no default
 std::vector<CService> ListServices(const std::string& strProfile);
 bool AddService(const std::string& strProfile, const CService& service);
 
-// Whether the registry can hold a property of this type.
-bool IsStorableType(ULONG ulPropTag);
 bool WriteProperty(const std::string& strProfile, const MAPIUID& uid, const SPropValue& prop);
 // A section's properties as (tag, bytes), ordered by property ID.
 std::vector<std::pair<ULONG, std::string>> ReadProperties(const std::string& strProfile, const MAPIUID& uid);
