@@ -18,8 +18,9 @@ class CObjectBase;
 struct CLiveEntry
 {
     const void* m_pAddress = nullptr;
+    std::string m_strKind;                // "Session", "Rows", "Props"
     std::string m_strLabel;               // "Session#2", "Rows#5"
-    CObjectBase* m_pObject = nullptr;     // null for a row set
+    CObjectBase* m_pObject = nullptr;     // null for a row set or another buffer
 };
 
 std::string RegisterLive(const void* pAddress, const char* pszKind, CObjectBase* pObject);
@@ -35,7 +36,13 @@ void CountInitialize();
 // cannot make MAPI any less initialised than not at all.
 bool CountUninitialize();
 bool IsInitialized();
-void CountBuffer(int nDelta);
+// MAPI buffers (MAPIAllocateBuffer's) not yet freed. Untracking answers
+// whether the address was one of them.
+void TrackBuffer(const void* pBuffer);
+bool UntrackBuffer(const void* pBuffer);
+// Frees a MAPI buffer and what MAPIAllocateMore hung on it, unjournaled: the
+// stand-in's own frees (FreeProws's) are no call of the client's.
+void FreeBuffer(LPVOID lpBuffer);
 // "inits=1 uninits=1 alive=[] buffers=0"
 std::string DescribeBalance();
 

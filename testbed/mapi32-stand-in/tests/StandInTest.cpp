@@ -65,6 +65,8 @@ public:
     }
     ULONG Release(LPVOID pObject) { return Bind<ULONG WINAPI(LPVOID)>("UlRelease", "UlRelease@4")(pObject); }
     void FreeRows(LPSRowSet pRows) { Bind<void WINAPI(LPSRowSet)>("FreeProws", "FreeProws@4")(pRows); }
+    void FreeBuffer(LPVOID pBuffer) { Bind<ULONG WINAPI(LPVOID)>("MAPIFreeBuffer", "MAPIFreeBuffer@4")(pBuffer); }
+    FARPROC BindOrdinal(WORD wOrdinal) const { return GetProcAddress(m_hModule, MAKEINTRESOURCEA(wOrdinal)); }
 
 private:
     template <typename TFunction>
@@ -649,5 +651,17 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
     EXPECT_EQ(MAPI_E_NO_ACCESS, m_pAdmin->CreateProfile(const_cast<LPSTR>(g_szProfile), nullptr, 0, 0));
     CloseProfile();
     EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, ProfileKey(g_szProfile).c_str()));
+}
+
+// Every 32-bit MAPI32 exports MAPIFreeBuffer@4 at 17; on x64 a trap sits there.
+TEST_F(StandInTest, Ordinal17IsMapiFreeBufferOnX86Only)
+{
+    const bool b64Bit = sizeof(void*) == 8;
+    const FARPROC pfn = m_pMapi->BindOrdinal(17);
+    ASSERT_NE(nullptr, pfn);
+    const ULONG ulAnswer = reinterpret_cast<ULONG WINAPI (*)(LPVOID)>(reinterpret_cast<void (*)()>(pfn))(nullptr);
+    EXPECT_EQ(b64Bit ? static_cast<ULONG>(MAPI_E_CALL_FAILED) : 0u, ulAnswer);
+    EXPECT_EQ(b64Bit ? "Ordinal17() -> bound by a 32-bit ordinal 0x80004005 MAPI_E_CALL_FAILED" : "MAPIFreeBuffer(null)",
+              ReadLastJournalLine());
 }
 } // namespace
