@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "testbed/mapi32-stand-in/Format.h"
+#include "testbed/mapi32-stand-in/ProfSect.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
 
 namespace standin
@@ -122,7 +123,8 @@ STDMETHODIMP CServiceAdmin::CreateMsgService(LPSTR lpszService, LPSTR lpszDispla
         service.m_strDisplayName = pKnown->m_pszDisplayName;
         // From ADVAPI32, which the program loads anyway: CoCreateGuid would
         // bring in OLE32, and USER32 with it, for sixteen random bytes.
-        if (!RtlGenRandom(&service.m_uid, sizeof(service.m_uid)) || !AddService(m_strProfile, service))
+        if (!RtlGenRandom(&service.m_uid, sizeof(service.m_uid)) || !AddService(m_strProfile, service) ||
+            !AddProviderSections(m_strProfile, service))
             return MAPI_E_CALL_FAILED;
         strCreated = " created=" + DescribeService(ListServices(m_strProfile).size(), service);
         return S_OK;

@@ -49,6 +49,11 @@ inline std::string ForcePerService(const char* pszOperation, const std::string& 
     return std::string(pszOperation) + " " + strService;
 }
 
+// A section's kind: a service's own section is its service's name ("MSEMS");
+// the Exchange service's provider sections are these two.
+constexpr char szSectionEmsmdb[] = "EMSMDB";
+constexpr char szSectionStore[] = "store";
+
 // Where Outlook 2013 and later keep their profiles, under HKEY_CURRENT_USER.
 constexpr char szOutlookKey[] = "Software\\Microsoft\\Office\\16.0\\Outlook";
 constexpr char szProfilesKey[] = "Software\\Microsoft\\Office\\16.0\\Outlook\\Profiles";
@@ -61,4 +66,8 @@ constexpr char szServiceOrderValue[] = "Stand-In Service Order";
 constexpr char szSessionsValue[] = "Stand-In Sessions";
 // REG_DWORD on a profile's key: 1 once it was deleted while in use.
 constexpr char szMarkedForDeletionValue[] = "Stand-In Marked For Deletion";
+// REG_SZ on a provider's section: the section name of its service, and the
+// section's kind (szSectionEmsmdb, szSectionStore).
+constexpr char szSectionServiceValue[] = "Stand-In Service";
+constexpr char szSectionKindValue[] = "Stand-In Section Kind";
 } // namespace standin

@@ -11,6 +11,7 @@
 #include <mapiutil.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -118,6 +119,17 @@ std::vector<std::string> ReadSectionOrder(const std::string& strProfile)
     for (std::string strItem; std::getline(stream, strItem, '\0') && !strItem.empty();)
         vecSections.push_back(strItem);
     return vecSections;
+}
+
+MAPIUID ReadUidValue(const MAPIUID& uidSection, const char* pszValue)
+{
+    const auto value = harness::ReadRegValue(
+        HKEY_CURRENT_USER, (ProfileKey(g_szProfile) + "\\" + HexOf(uidSection.ab, sizeof(uidSection.ab))).c_str(),
+        pszValue);
+    MAPIUID uid = {};
+    if (value)
+        memcpy(uid.ab, value->m_strData.data(), std::min(sizeof(uid.ab), value->m_strData.size()));
+    return uid;
 }
 
 // Public: the cases' tables hold steps that act on the fixture.
@@ -569,6 +581,8 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
     const std::vector<std::string> vecSections = ReadSectionOrder(g_szProfile);
     ASSERT_EQ(2u, vecSections.size());
     MAPIUID uid = UidOfSection(vecSections[0]);
+    const MAPIUID uidEmsmdb = ReadUidValue(uid, "01023d15");
+    const MAPIUID uidStore = ReadUidValue(uidEmsmdb, "01023d00");
 
     enum
     {
@@ -595,7 +609,10 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
     ASSERT_EQ(S_OK, m_pServiceAdmin->ConfigureMsgService(&uid, 0, 0, NUM_PROPS, rgProps));
     ASSERT_EQ(S_OK, m_pAdmin->SetDefaultProfile(const_cast<LPSTR>(g_szProfile), 0));
 
+    // The Exchange service's provider sections are kept beside the services'.
     std::vector<std::string> vecSorted = vecSections;
+    vecSorted.push_back(HexOf(uidEmsmdb.ab, sizeof(uidEmsmdb.ab)));
+    vecSorted.push_back(HexOf(uidStore.ab, sizeof(uidStore.ab)));
     std::sort(vecSorted.begin(), vecSorted.end());
     EXPECT_EQ(vecSorted, harness::ListRegSubkeys(HKEY_CURRENT_USER, ProfileKey(g_szProfile).c_str()));
     const std::string strSection = ProfileKey(g_szProfile) + "\\" + vecSections[0];
@@ -611,6 +628,7 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
         {"001e6608", std::string("mail.example.com\0", 17)},
         {"001f6622", std::string("w\0\xe9\0b\0\0\0", 8)},
         {"01023d0c", std::string(reinterpret_cast<const char*>(uid.ab), sizeof(uid.ab))},
+        {"01023d15", std::string(reinterpret_cast<const char*>(uidEmsmdb.ab), sizeof(uidEmsmdb.ab))},
         {"01026700", std::string("\0\xff", 2)},
     };
     std::vector<std::string> vecNames;
@@ -634,10 +652,14 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
     EXPECT_EQ(harness::Crlf("Profile \"Mail - Jane Doe\" (default)\n"
                             "  Service 1: MSEMS \"Microsoft Exchange\"\n"
                             "    PR_DEFAULT_PROFILE 0x3D04000B = true\n"
+                            "    PR_EMSMDB_SECTION_UID 0x3D150102 = <{1:MSEMS/EMSMDB}>\n"
                             "    PR_PROFILE_CONFIG_FLAGS 0x66010003 = 0x00000180\n"
                             "    PR_PROFILE_UNRESOLVED_SERVER 0x6608001E = \"mail.example.com\"\n"
                             "    PR_ROH_PROXY_SERVER 0x6622001F = L\"w\\u00E9b\"\n"
                             "    0x67000102 = <00FF>\n"
+                            "    Section 1:MSEMS/EMSMDB\n"
+                            "      PR_STORE_PROVIDERS 0x3D000102 = <{1:MSEMS/store}>\n"
+                            "    Section 1:MSEMS/store\n"
                             "  Service 2: CONTAB \"Outlook Address Book\"\n"),
               dump.m_strStdout);
 
