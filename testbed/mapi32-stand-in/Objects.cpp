@@ -1,5 +1,5 @@
 // What every object of the stand-in shares; each interface family has a file
-// of its own (ProfAdmin.cpp, ServiceAdmin.cpp, Table.cpp).
+// of its own (ProfAdmin.cpp, ServiceAdmin.cpp, Table.cpp, ProfSect.cpp).
 
 #include "testbed/mapi32-stand-in/Objects.h"
 
@@ -45,7 +45,7 @@ template <typename TBase>
 STDMETHODIMP CStandInObject<TBase>::QueryInterface(REFIID riid, LPVOID* ppvObj)
 {
     HRESULT hr = PresetOut(ppvObj);
-    if (SUCCEEDED(hr) && (riid == IID_IUnknown || riid == m_iidOwn))
+    if (SUCCEEDED(hr) && (riid == IID_IUnknown || riid == m_iidOwn || riid == m_iidBase))
     {
         *ppvObj = static_cast<TBase*>(this);
         AddRefQuietly();
@@ -79,4 +79,5 @@ template class CStandInObject<CProfAdminBase>;
 template class CStandInObject<CSessionBase>;
 template class CStandInObject<CServiceAdminBase>;
 template class CStandInObject<CTableBase>;
+template class CStandInObject<CProfSectBase>;
 } // namespace standin

@@ -160,6 +160,14 @@ HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService
     return static_cast<HRESULT>(dwForced ? *dwForced : ReadDword(key.Get(), pszOperation).value_or(S_OK));
 }
 
+std::optional<DWORD> ReadPropertySteering(const char* pszPrefix, const std::string& strKind, ULONG ulPropTag)
+{
+    const CRegKey key = OpenControlKey();
+    const std::optional<DWORD> dwOwn =
+        strKind.empty() ? std::nullopt : ReadDword(key.Get(), SteerProperty(pszPrefix, ulPropTag, strKind).c_str());
+    return dwOwn ? dwOwn : ReadDword(key.Get(), SteerProperty(pszPrefix, ulPropTag).c_str());
+}
+
 ULONG ReadErrorColumn()
 {
     return ReadDword(OpenControlKey().Get(), szErrorColumnValue).value_or(0);

@@ -7,6 +7,7 @@
 
 #include <mapix.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,9 @@ void Journal(const std::string& strLine);
 // here, until its process is killed.
 HRESULT ReadForcedStatus(const std::string& strOperation);
 HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService);
+// A value steering one property (StandInControl.h's szProperty...Prefix), the
+// section kind's own asked first; nothing when neither is set.
+std::optional<DWORD> ReadPropertySteering(const char* pszPrefix, const std::string& strKind, ULONG ulPropTag);
 // The column the service table cannot fill, 0 when none.
 ULONG ReadErrorColumn();
 // Creation indices in the order the service table lists them.

@@ -49,10 +49,36 @@ inline std::string ForcePerService(const char* pszOperation, const std::string& 
     return std::string(pszOperation) + " " + strService;
 }
 
+// Profile sections' operations, also per section kind through
+// ForcePerService: "GetProps EMSMDB" is asked before "GetProps".
+constexpr char szForceOpenProfileSection[] = "OpenProfileSection";
+constexpr char szForceGetProps[] = "GetProps";
+constexpr char szForceSetProps[] = "SetProps";
+constexpr char szForceSaveChanges[] = "SaveChanges";
+
 // A section's kind: a service's own section is its service's name ("MSEMS");
 // the Exchange service's provider sections are these two.
 constexpr char szSectionEmsmdb[] = "EMSMDB";
 constexpr char szSectionStore[] = "store";
+
+// REG_DWORD values steering one property, named by a prefix and the tag:
+// "Property Error 0x3D150102". Each also per section kind, asked first:
+// "Property Error EMSMDB 0x3D000102".
+// GetProps answers the property as PT_ERROR carrying this status.
+constexpr char szPropertyErrorPrefix[] = "Property Error";
+// GetProps gives only this many bytes of the property's binary value.
+constexpr char szPropertyLengthPrefix[] = "Property Length";
+// SetProps leaves the property unset and reports it with this status in its
+// problem array.
+constexpr char szPropertyProblemPrefix[] = "Property Problem";
+
+inline std::string SteerProperty(const char* pszPrefix, unsigned long ulPropTag, const std::string& strKind = "")
+{
+    std::string strTag = "0x";
+    for (int nShift = 28; nShift >= 0; nShift -= 4)
+        strTag += "0123456789ABCDEF"[(ulPropTag >> nShift) & 0xF];
+    return (strKind.empty() ? std::string(pszPrefix) : ForcePerService(pszPrefix, strKind)) + " " + strTag;
+}
 
 // Where Outlook 2013 and later keep their profiles, under HKEY_CURRENT_USER.
 constexpr char szOutlookKey[] = "Software\\Microsoft\\Office\\16.0\\Outlook";
