@@ -55,7 +55,7 @@ SCODE WINAPI MAPIAllocateBuffer(ULONG cbSize, LPVOID* lppBuffer)
     *lppBuffer = pHeader ? pHeader + 1 : nullptr;
     if (!pHeader)
         return MAPI_E_NOT_ENOUGH_MEMORY;
-    CountBuffer(+1);
+    TrackBuffer(*lppBuffer);
     return S_OK;
 }
 
@@ -76,20 +76,30 @@ SCODE WINAPI MAPIAllocateMore(ULONG cbSize, LPVOID lpObject, LPVOID* lppBuffer)
     return S_OK;
 }
 
-ULONG WINAPI MAPIFreeBuffer(LPVOID lpBuffer)
+void standin::FreeBuffer(LPVOID lpBuffer)
 {
-    if (!lpBuffer)
-        return S_OK;
-    // A buffer from MAPIAllocateMore goes with its parent, never alone.
-    if (HeaderOf(lpBuffer)->m_pParent)
-        return S_OK;
+    // A buffer from MAPIAllocateMore goes with its parent, never alone; and
+    // one freed already is not freed twice.
+    if (!UntrackBuffer(lpBuffer))
+        return;
     for (CBufferHeader* pHeader = HeaderOf(lpBuffer); pHeader;)
     {
         CBufferHeader* pNext = pHeader->m_pNextLinked;
         HeapFree(GetProcessHeap(), 0, pHeader);
         pHeader = pNext;
     }
-    CountBuffer(-1);
+}
+
+ULONG WINAPI MAPIFreeBuffer(LPVOID lpBuffer)
+{
+    const std::string strLabel = DescribeAddress(lpBuffer);
+    const CLiveEntry* pEntry = FindLive(lpBuffer);
+    if (!pEntry || !pEntry->m_pObject)
+    {
+        UnregisterLive(lpBuffer);
+        FreeBuffer(lpBuffer);
+    }
+    Journal("MAPIFreeBuffer(" + strLabel + ")");
     return S_OK;
 }
 
@@ -195,7 +205,7 @@ STDAPI_(void) FreeProws(LPSRowSet lpRows)
 {
     const CLiveEntry* pEntry = FindLive(lpRows);
     const std::string strLabel = DescribeAddress(lpRows);
-    if (pEntry && !pEntry->m_pObject)
+    if (pEntry && pEntry->m_strKind == "Rows")
     {
         UnregisterLive(lpRows);
         FreeRowSet(lpRows);

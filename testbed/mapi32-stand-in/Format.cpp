@@ -1,9 +1,13 @@
 #include "testbed/mapi32-stand-in/Format.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <memory>
 #include <type_traits>
+
+#include "testbed/mapi32-stand-in/PropertyBytes.h"
 
 namespace standin
 {
@@ -26,6 +30,10 @@ constexpr CStatusName g_rgStatusNames[] = {
     {MAPI_E_NO_SUPPORT, "MAPI_E_NO_SUPPORT"},
     {MAPI_E_BAD_CHARWIDTH, "MAPI_E_BAD_CHARWIDTH"},
     {MAPI_E_NOT_FOUND, "MAPI_E_NOT_FOUND"},
+    {MAPI_E_UNKNOWN_FLAGS, "MAPI_E_UNKNOWN_FLAGS"},
+    {MAPI_E_OBJECT_DELETED, "MAPI_E_OBJECT_DELETED"},
+    {MAPI_E_INVALID_TYPE, "MAPI_E_INVALID_TYPE"},
+    {MAPI_E_CORRUPT_DATA, "MAPI_E_CORRUPT_DATA"},
     {MAPI_E_LOGON_FAILED, "MAPI_E_LOGON_FAILED"},
     {MAPI_E_NETWORK_ERROR, "MAPI_E_NETWORK_ERROR"},
     {MAPI_E_USER_CANCEL, "MAPI_E_USER_CANCEL"},
@@ -59,7 +67,49 @@ std::string FormatQuoted(const char* pszPrefix, const TChar* pText, size_t cch, 
     }
     return strOut + '"';
 }
+
+std::string FormatHexDigits(const BYTE* pb, size_t cb)
+{
+    std::string strOut;
+    for (size_t i = 0; i < cb; ++i)
+        strOut += Printf("%02llX", pb[i]);
+    return strOut;
+}
+
+const std::string* FindUidName(const CUidNames& names, const BYTE* pb)
+{
+    for (const auto& [uid, strName] : names)
+        if (memcmp(uid.ab, pb, sizeof(uid.ab)) == 0)
+            return &strName;
+    return nullptr;
+}
+
+std::string FormatBinary(const BYTE* pb, size_t cb, const CUidNames* pNames)
+{
+    if (!pb && cb)
+        return "<null>";
+    std::string strNamed;
+    size_t ib = 0;
+    while (pNames && ib + sizeof(MAPIUID) <= cb)
+    {
+        const std::string* pstrName = FindUidName(*pNames, pb + ib);
+        if (!pstrName)
+            break;
+        strNamed += "{" + *pstrName + "}";
+        ib += sizeof(MAPIUID);
+    }
+    return "<" + strNamed + FormatHexDigits(pb + ib, cb - ib) + ">";
+}
 } // namespace
+
+std::string FormatIid(REFIID riid)
+{
+    char szIid[40];
+    snprintf(szIid, sizeof(szIid), "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", riid.Data1, riid.Data2,
+             riid.Data3, riid.Data4[0], riid.Data4[1], riid.Data4[2], riid.Data4[3], riid.Data4[4], riid.Data4[5],
+             riid.Data4[6], riid.Data4[7]);
+    return szIid;
+}
 
 std::string FormatHex(ULONG ulValue)
 {
@@ -92,15 +142,10 @@ std::string FormatStringW(LPCWSTR pwzText)
 
 std::string FormatBytes(const BYTE* pb, size_t cb)
 {
-    if (!pb && cb)
-        return "<null>";
-    std::string strOut = "<";
-    for (size_t i = 0; i < cb; ++i)
-        strOut += Printf("%02llX", pb[i]);
-    return strOut + ">";
+    return FormatBinary(pb, cb, nullptr);
 }
 
-std::string FormatPropValue(const SPropValue& prop)
+std::string FormatPropValue(const SPropValue& prop, const CUidNames* pNames)
 {
     switch (PROP_TYPE(prop.ulPropTag))
     {
@@ -118,7 +163,7 @@ std::string FormatPropValue(const SPropValue& prop)
     case PT_UNICODE:
         return FormatStringW(prop.Value.lpszW);
     case PT_BINARY:
-        return FormatBytes(prop.Value.bin.lpb, prop.Value.bin.cb);
+        return FormatBinary(prop.Value.bin.lpb, prop.Value.bin.cb, pNames);
     case PT_CLSID:
         return FormatBytes(reinterpret_cast<const BYTE*>(prop.Value.lpguid), prop.Value.lpguid ? sizeof(GUID) : 0);
     case PT_ERROR:
@@ -130,18 +175,18 @@ std::string FormatPropValue(const SPropValue& prop)
     }
 }
 
-std::string FormatProp(const SPropValue& prop)
+std::string FormatProp(const SPropValue& prop, const CUidNames* pNames)
 {
-    return FormatHex(prop.ulPropTag) + " " + FormatPropValue(prop);
+    return FormatHex(prop.ulPropTag) + " " + FormatPropValue(prop, pNames);
 }
 
-std::string FormatProps(ULONG cValues, const SPropValue* pProps)
+std::string FormatProps(ULONG cValues, const SPropValue* pProps, const CUidNames* pNames)
 {
     if (!pProps)
         return "null";
     std::string strOut = "[";
     for (ULONG i = 0; i < cValues; ++i)
-        strOut.append(i ? ", " : "").append(FormatProp(pProps[i]));
+        strOut.append(i ? ", " : "").append(FormatProp(pProps[i], pNames));
     return strOut + "]";
 }
 
@@ -155,44 +200,17 @@ std::string FormatTags(const SPropTagArray* pTags)
     return strOut + "]";
 }
 
-std::string FormatStoredValue(ULONG ulPropTag, const std::string& strBytes)
+std::string FormatStoredValue(ULONG ulPropTag, const std::string& strBytes, const CUidNames* pNames)
 {
-    // The registry's bytes, copied to an aligned buffer the union can point into.
-    std::wstring wstrCopy((strBytes.size() + 1) / sizeof(wchar_t) + 1, L'\0');
-    memcpy(&wstrCopy[0], strBytes.data(), strBytes.size());
-    const void* pData = wstrCopy.data();
-    const size_t cb = strBytes.size();
-
+    std::vector<std::unique_ptr<std::max_align_t[]>> vecStorage;
+    const auto Allocate = [&](size_t cb) -> void* {
+        vecStorage.emplace_back(new std::max_align_t[cb / sizeof(std::max_align_t) + 1]);
+        return vecStorage.back().get();
+    };
     SPropValue prop = {};
-    prop.ulPropTag = ulPropTag;
-    switch (PROP_TYPE(ulPropTag))
-    {
-    case PT_STRING8:
-        prop.Value.lpszA = static_cast<LPSTR>(const_cast<void*>(pData));
-        break;
-    case PT_UNICODE:
-        prop.Value.lpszW = static_cast<LPWSTR>(const_cast<void*>(pData));
-        break;
-    case PT_BINARY:
-        prop.Value.bin.cb = static_cast<ULONG>(cb);
-        prop.Value.bin.lpb = static_cast<LPBYTE>(const_cast<void*>(pData));
-        break;
-    case PT_CLSID:
-        if (cb != sizeof(GUID))
-            return "bad size " + FormatBytes(static_cast<const BYTE*>(pData), cb);
-        prop.Value.lpguid = static_cast<LPGUID>(const_cast<void*>(pData));
-        break;
-    default:
-    {
-        const size_t cbExpected = PROP_TYPE(ulPropTag) == PT_I2 || PROP_TYPE(ulPropTag) == PT_BOOLEAN ? 2
-                                  : PROP_TYPE(ulPropTag) == PT_LONG                                    ? 4
-                                                                                                       : 8;
-        if (cb != cbExpected)
-            return "bad size " + FormatBytes(static_cast<const BYTE*>(pData), cb);
-        memcpy(&prop.Value, pData, cb);
-    }
-    }
-    return FormatPropValue(prop);
+    if (!DecodeProperty(ulPropTag, strBytes, Allocate, prop))
+        return "bad size " + FormatBytes(reinterpret_cast<const BYTE*>(strBytes.data()), strBytes.size());
+    return FormatPropValue(prop, pNames);
 }
 
 std::string FormatSectionName(const MAPIUID& uid)

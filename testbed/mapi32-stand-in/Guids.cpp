@@ -8,4 +8,6 @@
 #define USES_IID_IMAPITable
 #define USES_IID_IProfAdmin
 #define USES_IID_IMsgServiceAdmin
+#define USES_IID_IMAPIProp
+#define USES_IID_IProfSect
 #include <mapiguid.h>

@@ -36,6 +36,11 @@ constexpr CKnownTag g_rgKnownTags[] = {
     {0x6622001F, "PR_ROH_PROXY_SERVER"},
     {0x6625001F, "PR_ROH_PROXY_PRINCIPAL_NAME"},
     {0x66270003, "PR_ROH_PROXY_AUTH_SCHEME"},
+    // The Exchange service's provider sections, as Outlook 2016 and later
+    // have a profile made.
+    {0x3D150102, "PR_EMSMDB_SECTION_UID"},
+    {0x3D000102, "PR_STORE_PROVIDERS"},
+    {0x6641001F, "PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W"},
     // The personal folders service.
     {0x6700001E, "PR_PST_PATH"},
 };

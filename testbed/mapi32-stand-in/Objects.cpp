@@ -1,26 +1,12 @@
 // What every object of the stand-in shares; each interface family has a file
-// of its own (ProfAdmin.cpp, ServiceAdmin.cpp, Table.cpp).
+// of its own (ProfAdmin.cpp, ServiceAdmin.cpp, Table.cpp, ProfSect.cpp).
 
 #include "testbed/mapi32-stand-in/Objects.h"
-
-#include <cstdio>
 
 #include "testbed/mapi32-stand-in/Format.h"
 
 namespace standin
 {
-namespace
-{
-std::string FormatIid(REFIID riid)
-{
-    char szIid[40];
-    snprintf(szIid, sizeof(szIid), "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", riid.Data1, riid.Data2,
-             riid.Data3, riid.Data4[0], riid.Data4[1], riid.Data4[2], riid.Data4[3], riid.Data4[4], riid.Data4[5],
-             riid.Data4[6], riid.Data4[7]);
-    return szIid;
-}
-} // namespace
-
 HRESULT CheckNarrow(ULONG ulFlags)
 {
     return ulFlags & MAPI_UNICODE ? MAPI_E_BAD_CHARWIDTH : S_OK;
@@ -59,7 +45,7 @@ template <typename TBase>
 STDMETHODIMP CStandInObject<TBase>::QueryInterface(REFIID riid, LPVOID* ppvObj)
 {
     HRESULT hr = PresetOut(ppvObj);
-    if (SUCCEEDED(hr) && (riid == IID_IUnknown || riid == m_iidOwn))
+    if (SUCCEEDED(hr) && (riid == IID_IUnknown || riid == m_iidOwn || riid == m_iidBase))
     {
         *ppvObj = static_cast<TBase*>(this);
         AddRefQuietly();
@@ -93,4 +79,5 @@ template class CStandInObject<CProfAdminBase>;
 template class CStandInObject<CSessionBase>;
 template class CStandInObject<CServiceAdminBase>;
 template class CStandInObject<CTableBase>;
+template class CStandInObject<CProfSectBase>;
 } // namespace standin

@@ -77,6 +77,15 @@ public:
 protected:
     virtual HRESULT AnswerNoSupport(const char* pszMethod) = 0;
 };
+
+class CProfSectBase : public IProfSect
+{
+public:
+    MAPI_IMAPIPROP_METHODS(STAND_IN_NO_SUPPORT)
+    MAPI_IPROFSECT_METHODS(STAND_IN_NO_SUPPORT)
+protected:
+    virtual HRESULT AnswerNoSupport(const char* pszMethod) = 0;
+};
 #pragma GCC diagnostic pop
 #undef STAND_IN_NO_SUPPORT
 
@@ -89,14 +98,16 @@ public:
     STDMETHODIMP_(ULONG) Release() override;
 
 protected:
-    CStandInObject(const char* pszKind, REFIID riidOwn)
-        : CObjectBase(static_cast<TBase*>(this), pszKind), m_iidOwn(riidOwn)
+    // riidBase: the interface its own derives from, when that is not IUnknown.
+    CStandInObject(const char* pszKind, REFIID riidOwn, REFIID riidBase = IID_IUnknown)
+        : CObjectBase(static_cast<TBase*>(this), pszKind), m_iidOwn(riidOwn), m_iidBase(riidBase)
     {
     }
     HRESULT AnswerNoSupport(const char* pszMethod) override { return JournalNoSupport(pszMethod); }
 
 private:
     const IID m_iidOwn;
+    const IID m_iidBase;
 };
 
 class CProfAdmin final : public CStandInObject<CProfAdminBase>
@@ -135,6 +146,9 @@ public:
                                   ULONG ulFlags) override;
     STDMETHODIMP ConfigureMsgService(LPMAPIUID lpUID, ULONG_PTR ulUIParam, ULONG ulFlags, ULONG cValues,
                                      LPSPropValue lpProps) override;
+    // In ProfSect.cpp, with the sections it opens.
+    STDMETHODIMP OpenProfileSection(LPMAPIUID lpUID, LPCIID lpInterface, ULONG ulFlags,
+                                    LPPROFSECT* lppProfSect) override;
 
 private:
     const std::string m_strProfile;

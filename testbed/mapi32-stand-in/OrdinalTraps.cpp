@@ -1,5 +1,5 @@
 // The x64 stand-in's traps: what sits, nameless, at the 32-bit DLL's ordinals
-// of the seven functions clients bind. A 64-bit client that binds by those
+// of the eight functions clients bind. A 64-bit client that binds by those
 // numbers reaches one of these instead of the function it meant, as it could
 // reach any function on a real 64-bit MAPI32, and the journal says so.
 
@@ -27,6 +27,7 @@ HRESULT RefuseOrdinal(int nOrdinal)
 
 // One entry point per ordinal, so that the journal names the number bound.
 extern "C" HRESULT WINAPI BoundByOrdinal11() { return RefuseOrdinal(11); }
+extern "C" HRESULT WINAPI BoundByOrdinal17() { return RefuseOrdinal(17); }
 extern "C" HRESULT WINAPI BoundByOrdinal19() { return RefuseOrdinal(19); }
 extern "C" HRESULT WINAPI BoundByOrdinal21() { return RefuseOrdinal(21); }
 extern "C" HRESULT WINAPI BoundByOrdinal23() { return RefuseOrdinal(23); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 
 #include "testbed/mapi32-stand-in/Registry.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
@@ -15,7 +16,7 @@ struct CState
     LONG m_nInits = 0;
     LONG m_nUninits = 0;
     LONG m_nActive = 0; // initialisations not yet balanced
-    LONG m_nBuffers = 0;
+    std::set<const void*> m_setBuffers;
     ULONG m_nNextSerial = 1;
     std::vector<CLiveEntry> m_vecLive;
 };
@@ -52,6 +53,7 @@ std::string RegisterLive(const void* pAddress, const char* pszKind, CObjectBase*
     CState& state = GetState();
     CLiveEntry entry;
     entry.m_pAddress = pAddress;
+    entry.m_strKind = pszKind;
     entry.m_strLabel = std::string(pszKind) + "#" + std::to_string(state.m_nNextSerial++);
     entry.m_pObject = pObject;
     state.m_vecLive.push_back(entry);
@@ -108,9 +110,14 @@ bool IsInitialized()
     return GetState().m_nActive > 0;
 }
 
-void CountBuffer(int nDelta)
+void TrackBuffer(const void* pBuffer)
 {
-    GetState().m_nBuffers += nDelta;
+    GetState().m_setBuffers.insert(pBuffer);
+}
+
+bool UntrackBuffer(const void* pBuffer)
+{
+    return GetState().m_setBuffers.erase(pBuffer) != 0;
 }
 
 std::string DescribeBalance()
@@ -120,7 +127,7 @@ std::string DescribeBalance()
     for (const CLiveEntry& entry : state.m_vecLive)
         strAlive.append(strAlive.empty() ? "" : ", ").append(entry.m_strLabel);
     return "inits=" + std::to_string(state.m_nInits) + " uninits=" + std::to_string(state.m_nUninits) +
-           " alive=[" + strAlive + "] buffers=" + std::to_string(state.m_nBuffers);
+           " alive=[" + strAlive + "] buffers=" + std::to_string(state.m_setBuffers.size());
 }
 
 void Journal(const std::string& strLine)
@@ -151,6 +158,14 @@ HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService
     BlockWhenAsked(key, {ForcePerService(pszOperation, strService), pszOperation});
     const std::optional<DWORD> dwForced = ReadDword(key.Get(), ForcePerService(pszOperation, strService).c_str());
     return static_cast<HRESULT>(dwForced ? *dwForced : ReadDword(key.Get(), pszOperation).value_or(S_OK));
+}
+
+std::optional<DWORD> ReadPropertySteering(const char* pszPrefix, const std::string& strKind, ULONG ulPropTag)
+{
+    const CRegKey key = OpenControlKey();
+    const std::optional<DWORD> dwOwn =
+        strKind.empty() ? std::nullopt : ReadDword(key.Get(), SteerProperty(pszPrefix, ulPropTag, strKind).c_str());
+    return dwOwn ? dwOwn : ReadDword(key.Get(), SteerProperty(pszPrefix, ulPropTag).c_str());
 }
 
 ULONG ReadErrorColumn()

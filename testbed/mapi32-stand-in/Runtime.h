@@ -7,6 +7,7 @@
 
 #include <mapix.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,9 @@ class CObjectBase;
 struct CLiveEntry
 {
     const void* m_pAddress = nullptr;
+    std::string m_strKind;                // "Session", "Rows", "Props"
     std::string m_strLabel;               // "Session#2", "Rows#5"
-    CObjectBase* m_pObject = nullptr;     // null for a row set
+    CObjectBase* m_pObject = nullptr;     // null for a row set or another buffer
 };
 
 std::string RegisterLive(const void* pAddress, const char* pszKind, CObjectBase* pObject);
@@ -35,7 +37,13 @@ void CountInitialize();
 // cannot make MAPI any less initialised than not at all.
 bool CountUninitialize();
 bool IsInitialized();
-void CountBuffer(int nDelta);
+// MAPI buffers (MAPIAllocateBuffer's) not yet freed. Untracking answers
+// whether the address was one of them.
+void TrackBuffer(const void* pBuffer);
+bool UntrackBuffer(const void* pBuffer);
+// Frees a MAPI buffer and what MAPIAllocateMore hung on it, unjournaled: the
+// stand-in's own frees (FreeProws's) are no call of the client's.
+void FreeBuffer(LPVOID lpBuffer);
 // "inits=1 uninits=1 alive=[] buffers=0"
 std::string DescribeBalance();
 
@@ -47,6 +55,9 @@ void Journal(const std::string& strLine);
 // here, until its process is killed.
 HRESULT ReadForcedStatus(const std::string& strOperation);
 HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService);
+// A value steering one property (StandInControl.h's szProperty...Prefix), the
+// section kind's own asked first; nothing when neither is set.
+std::optional<DWORD> ReadPropertySteering(const char* pszPrefix, const std::string& strKind, ULONG ulPropTag);
 // The column the service table cannot fill, 0 when none.
 ULONG ReadErrorColumn();
 // Creation indices in the order the service table lists them.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "testbed/mapi32-stand-in/Format.h"
+#include "testbed/mapi32-stand-in/ProfSect.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
 
 namespace standin
@@ -55,16 +56,8 @@ bool IsValidConfigProperty(const SPropValue& prop)
     case PT_NULL:
     case PT_ERROR:
         return false;
-    case PT_STRING8:
-        return prop.Value.lpszA != nullptr;
-    case PT_UNICODE:
-        return prop.Value.lpszW != nullptr;
-    case PT_BINARY:
-        return prop.Value.bin.lpb != nullptr || prop.Value.bin.cb == 0;
-    case PT_CLSID:
-        return prop.Value.lpguid != nullptr;
     default:
-        return true;
+        return PointsToValue(prop);
     }
 }
 } // namespace
@@ -168,7 +161,8 @@ STDMETHODIMP CServiceAdmin::CreateMsgService(LPSTR lpszService, LPSTR lpszDispla
         service.m_strDisplayName = pKnown->m_pszDisplayName;
         // From ADVAPI32, which the program loads anyway: CoCreateGuid would
         // bring in OLE32, and USER32 with it, for sixteen random bytes.
-        if (!RtlGenRandom(&service.m_uid, sizeof(service.m_uid)) || !AddService(m_strProfile, service))
+        if (!RtlGenRandom(&service.m_uid, sizeof(service.m_uid)) || !AddService(m_strProfile, service) ||
+            !AddProviderSections(m_strProfile, service))
             return MAPI_E_CALL_FAILED;
         strCreated = " created=" + DescribeService(ListServices(m_strProfile).size(), service);
         return S_OK;

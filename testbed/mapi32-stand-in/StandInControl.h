@@ -56,6 +56,37 @@ inline std::string ForcePerService(const char* pszOperation, const std::string& 
     return std::string(pszOperation) + " " + strService;
 }
 
+// Profile sections' operations, also per section kind through
+// ForcePerService: "GetProps EMSMDB" is asked before "GetProps".
+constexpr char szForceOpenProfileSection[] = "OpenProfileSection";
+constexpr char szForceGetProps[] = "GetProps";
+constexpr char szForceSetProps[] = "SetProps";
+constexpr char szForceSaveChanges[] = "SaveChanges";
+
+// A section's kind: a service's own section is its service's name ("MSEMS");
+// the Exchange service's provider sections are these two.
+constexpr char szSectionEmsmdb[] = "EMSMDB";
+constexpr char szSectionStore[] = "store";
+
+// REG_DWORD values steering one property, named by a prefix and the tag:
+// "Property Error 0x3D150102". Each also per section kind, asked first:
+// "Property Error EMSMDB 0x3D000102".
+// GetProps answers the property as PT_ERROR carrying this status.
+constexpr char szPropertyErrorPrefix[] = "Property Error";
+// GetProps gives only this many bytes of the property's binary value.
+constexpr char szPropertyLengthPrefix[] = "Property Length";
+// SetProps leaves the property unset and reports it with this status in its
+// problem array.
+constexpr char szPropertyProblemPrefix[] = "Property Problem";
+
+inline std::string SteerProperty(const char* pszPrefix, unsigned long ulPropTag, const std::string& strKind = "")
+{
+    std::string strTag = "0x";
+    for (int nShift = 28; nShift >= 0; nShift -= 4)
+        strTag += "0123456789ABCDEF"[(ulPropTag >> nShift) & 0xF];
+    return (strKind.empty() ? std::string(pszPrefix) : ForcePerService(pszPrefix, strKind)) + " " + strTag;
+}
+
 // Where Outlook 2013 and later keep their profiles, under HKEY_CURRENT_USER.
 constexpr char szOutlookKey[] = "Software\\Microsoft\\Office\\16.0\\Outlook";
 constexpr char szProfilesKey[] = "Software\\Microsoft\\Office\\16.0\\Outlook\\Profiles";
@@ -68,4 +99,8 @@ constexpr char szServiceOrderValue[] = "Stand-In Service Order";
 constexpr char szSessionsValue[] = "Stand-In Sessions";
 // REG_DWORD on a profile's key: 1 once it was deleted while in use.
 constexpr char szMarkedForDeletionValue[] = "Stand-In Marked For Deletion";
+// REG_SZ on a provider's section: the section name of its service, and the
+// section's kind (szSectionEmsmdb, szSectionStore).
+constexpr char szSectionServiceValue[] = "Stand-In Service";
+constexpr char szSectionKindValue[] = "Stand-In Section Kind";
 } // namespace standin

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 
 #include "testbed/mapi32-stand-in/Format.h"
+#include "testbed/mapi32-stand-in/PropertyBytes.h"
 #include "testbed/mapi32-stand-in/Registry.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
 
@@ -53,40 +53,6 @@ std::string JoinMultiSz(const std::vector<std::string>& vecItems)
         strData.append(strItem).push_back('\0');
     strData.push_back('\0');
     return strData;
-}
-
-template <typename T>
-std::string BytesOf(const T& value)
-{
-    return std::string(reinterpret_cast<const char*>(&value), sizeof(value));
-}
-
-std::string EncodeProperty(const SPropValue& prop)
-{
-    switch (PROP_TYPE(prop.ulPropTag))
-    {
-    case PT_I2:
-        return BytesOf(prop.Value.i);
-    case PT_LONG:
-        return BytesOf(prop.Value.l);
-    case PT_BOOLEAN:
-        return BytesOf(prop.Value.b);
-    case PT_I8:
-    case PT_SYSTIME:
-        return BytesOf(prop.Value.li);
-    case PT_CLSID:
-        return prop.Value.lpguid ? BytesOf(*prop.Value.lpguid) : std::string();
-    case PT_STRING8:
-        return prop.Value.lpszA ? std::string(prop.Value.lpszA, strlen(prop.Value.lpszA) + 1) : std::string();
-    case PT_UNICODE:
-        return prop.Value.lpszW ? std::string(reinterpret_cast<const char*>(prop.Value.lpszW),
-                                              (wcslen(prop.Value.lpszW) + 1) * sizeof(WCHAR))
-                                : std::string();
-    case PT_BINARY:
-        return std::string(reinterpret_cast<const char*>(prop.Value.bin.lpb), prop.Value.bin.cb);
-    default:
-        return std::string();
-    }
 }
 
 bool WriteText(HKEY hKey, ULONG ulPropTag, const std::string& strText)
@@ -242,25 +208,6 @@ bool AddService(const std::string& strProfile, const CService& service)
            WriteValue(profileKey.Get(), szServiceOrderValue, REG_MULTI_SZ, JoinMultiSz(vecOrder));
 }
 
-bool IsStorableType(ULONG ulPropTag)
-{
-    switch (PROP_TYPE(ulPropTag))
-    {
-    case PT_I2:
-    case PT_LONG:
-    case PT_BOOLEAN:
-    case PT_I8:
-    case PT_SYSTIME:
-    case PT_CLSID:
-    case PT_STRING8:
-    case PT_UNICODE:
-    case PT_BINARY:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool WriteProperty(const std::string& strProfile, const MAPIUID& uid, const SPropValue& prop)
 {
     const CRegKey sectionKey = OpenKey(HKEY_CURRENT_USER, SectionPath(strProfile, uid), KEY_WRITE);
@@ -283,5 +230,82 @@ std::vector<std::pair<ULONG, std::string>> ReadProperties(const std::string& str
     }
     std::sort(vecProps.begin(), vecProps.end());
     return vecProps;
+}
+
+std::vector<CSection> ListSections(const std::string& strProfile)
+{
+    const std::vector<CService> vecServices = ListServices(strProfile);
+    const CRegKey profileKey = OpenKey(HKEY_CURRENT_USER, ProfilePath(strProfile));
+    std::vector<CSection> vecProviders;
+    std::vector<CSection> vecOthers;
+    for (const std::string& strName : ListSubkeys(profileKey.Get()))
+    {
+        CSection section;
+        if (!ParseSectionName(strName, section.m_uid) ||
+            std::any_of(vecServices.begin(), vecServices.end(),
+                        [&](const CService& service) { return IsEqualMAPIUID(&service.m_uid, &section.m_uid); }))
+            continue;
+        const CRegKey sectionKey = OpenKey(profileKey.Get(), strName);
+        const std::string strService = ReadString(sectionKey.Get(), szSectionServiceValue).value_or("");
+        for (size_t i = 0; i < vecServices.size(); ++i)
+            if (FormatSectionName(vecServices[i].m_uid) == strService)
+                section.m_nService = i + 1;
+        section.m_strKind = section.m_nService ? ReadString(sectionKey.Get(), szSectionKindValue).value_or("") : "";
+        (section.m_nService ? vecProviders : vecOthers).push_back(section);
+    }
+
+    std::vector<CSection> vecSections;
+    for (size_t i = 0; i < vecServices.size(); ++i)
+    {
+        const std::string strService = std::to_string(i + 1) + ":" + vecServices[i].m_strName;
+        vecSections.push_back({vecServices[i].m_uid, i + 1, vecServices[i].m_strName, strService});
+        for (const char* pszKind : {szSectionEmsmdb, szSectionStore})
+            for (const CSection& section : vecProviders)
+                if (section.m_nService == i + 1 && section.m_strKind == pszKind)
+                    vecSections.push_back({section.m_uid, i + 1, pszKind, strService + "/" + pszKind});
+    }
+    vecSections.insert(vecSections.end(), vecOthers.begin(), vecOthers.end());
+    return vecSections;
+}
+
+CUidNames NameSections(const std::vector<CSection>& vecSections)
+{
+    CUidNames names;
+    for (const CSection& section : vecSections)
+        if (!section.m_strName.empty())
+            names.emplace_back(section.m_uid, section.m_strName);
+    return names;
+}
+
+bool SectionExists(const std::string& strProfile, const MAPIUID& uid)
+{
+    return KeyExists(HKEY_CURRENT_USER, SectionPath(strProfile, uid));
+}
+
+bool AddProviderSection(const std::string& strProfile, const MAPIUID& uidService, const MAPIUID& uid,
+                        const char* pszKind)
+{
+    const CRegKey sectionKey = CreateKey(HKEY_CURRENT_USER, SectionPath(strProfile, uid));
+    return sectionKey &&
+           WriteValue(sectionKey.Get(), szSectionServiceValue, REG_SZ, FormatSectionName(uidService) + '\0') &&
+           WriteValue(sectionKey.Get(), szSectionKindValue, REG_SZ, std::string(pszKind) + '\0');
+}
+
+bool SaveSection(const std::string& strProfile, const MAPIUID& uid,
+                 const std::map<ULONG, std::optional<std::string>>& mapChanges)
+{
+    const CRegKey sectionKey = CreateKey(HKEY_CURRENT_USER, SectionPath(strProfile, uid));
+    if (!sectionKey)
+        return false;
+    for (const auto& [ulPropTag, strBytes] : mapChanges)
+    {
+        const std::string strName = FormatPropValueName(ulPropTag);
+        if (strBytes && !WriteValue(sectionKey.Get(), strName.c_str(), REG_BINARY, *strBytes))
+            return false;
+        // One that is not there is gone already.
+        if (!strBytes)
+            RegDeleteValueA(sectionKey.Get(), strName.c_str());
+    }
+    return true;
 }
 } // namespace standin

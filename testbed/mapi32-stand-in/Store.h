@@ -7,9 +7,14 @@
 
 #include <mapix.h>
 
+#include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "testbed/mapi32-stand-in/Format.h"
+#include "testbed/mapi32-stand-in/PropertyBytes.h"
 
 namespace standin
 {
@@ -53,9 +58,30 @@ void WriteDefaultProfile(LPCSTR pszProfile); // null: no default
 std::vector<CService> ListServices(const std::string& strProfile);
 bool AddService(const std::string& strProfile, const CService& service);
 
-// Whether the registry can hold a property of this type.
-bool IsStorableType(ULONG ulPropTag);
 bool WriteProperty(const std::string& strProfile, const MAPIUID& uid, const SPropValue& prop);
 // A section's properties as (tag, bytes), ordered by property ID.
 std::vector<std::pair<ULONG, std::string>> ReadProperties(const std::string& strProfile, const MAPIUID& uid);
+
+// A profile section: a service's own, one of its providers', or one a client
+// made with OpenProfileSection, which belongs to no service.
+struct CSection
+{
+    MAPIUID m_uid = {};
+    size_t m_nService = 0; // its service's place in creation order, from 1; 0 for none
+    std::string m_strKind; // its service's name for the service's own; szSectionEmsmdb, szSectionStore
+    std::string m_strName; // "1:MSEMS", "1:MSEMS/EMSMDB"; empty for none
+};
+
+// Each service's section, then its providers' (EMSMDB, store), in creation
+// order; last those of no service.
+std::vector<CSection> ListSections(const std::string& strProfile);
+CUidNames NameSections(const std::vector<CSection>& vecSections);
+bool SectionExists(const std::string& strProfile, const MAPIUID& uid);
+// An empty section of the service's provider of that kind.
+bool AddProviderSection(const std::string& strProfile, const MAPIUID& uidService, const MAPIUID& uid,
+                        const char* pszKind);
+// Writes each changed property's bytes and deletes each one without; a new
+// section's key is made first.
+bool SaveSection(const std::string& strProfile, const MAPIUID& uid,
+                 const std::map<ULONG, std::optional<std::string>>& mapChanges);
 } // namespace standin

@@ -177,7 +177,7 @@ CTable* FindTable(const void* pAddress)
 void FreeRowSet(LPSRowSet lpRows)
 {
     for (ULONG i = 0; i < lpRows->cRows; ++i)
-        MAPIFreeBuffer(lpRows->aRow[i].lpProps);
-    MAPIFreeBuffer(lpRows);
+        FreeBuffer(lpRows->aRow[i].lpProps);
+    FreeBuffer(lpRows);
 }
 } // namespace standin

@@ -11,6 +11,7 @@
 #include <mapiutil.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -23,9 +24,28 @@
 #include "testbed/harness/StandInSteering.h"
 #include "testbed/mapi32-stand-in/StandInControl.h"
 
+// From MAPI's reference pages, apart from the stand-in's own: a wrong value
+// there must fail here.
+#ifndef MAPI_FORCE_ACCESS
+#define MAPI_FORCE_ACCESS ((ULONG)0x00080000)
+#endif
+#ifndef PR_EMSMDB_SECTION_UID
+#define PR_EMSMDB_SECTION_UID PROP_TAG(PT_BINARY, 0x3D15)
+#endif
+#ifndef PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W
+#define PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W PROP_TAG(PT_UNICODE, 0x6641)
+#endif
+#ifndef PR_PROFILE_CONFIG_FLAGS
+#define PR_PROFILE_CONFIG_FLAGS PROP_TAG(PT_LONG, 0x6601)
+#endif
+
 namespace
 {
 using harness::CRegValue;
+
+// No MinGW import library carries MAPI's own interface IDs.
+constexpr IID g_iidIMAPIProp = {0x00020303, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr IID g_iidIProfSect = {0x00020304, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 // The stand-in's exports, taken by name from the system directory's MAPI32:
 // the plain name where its layout has one, else the decorated one.
@@ -65,6 +85,8 @@ public:
     }
     ULONG Release(LPVOID pObject) { return Bind<ULONG WINAPI(LPVOID)>("UlRelease", "UlRelease@4")(pObject); }
     void FreeRows(LPSRowSet pRows) { Bind<void WINAPI(LPSRowSet)>("FreeProws", "FreeProws@4")(pRows); }
+    void FreeBuffer(LPVOID pBuffer) { Bind<ULONG WINAPI(LPVOID)>("MAPIFreeBuffer", "MAPIFreeBuffer@4")(pBuffer); }
+    FARPROC BindOrdinal(WORD wOrdinal) const { return GetProcAddress(m_hModule, MAKEINTRESOURCEA(wOrdinal)); }
 
 private:
     template <typename TFunction>
@@ -116,6 +138,76 @@ std::vector<std::string> ReadSectionOrder(const std::string& strProfile)
     for (std::string strItem; std::getline(stream, strItem, '\0') && !strItem.empty();)
         vecSections.push_back(strItem);
     return vecSections;
+}
+
+SPropValue MakeText(ULONG ulPropTag, LPCWSTR pwzText)
+{
+    SPropValue prop = {};
+    prop.ulPropTag = ulPropTag;
+    prop.Value.lpszW = const_cast<LPWSTR>(pwzText);
+    return prop;
+}
+
+// The Exchange service's sections as the stand-in keeps them.
+struct CExchangeUids
+{
+    MAPIUID m_uidService;
+    MAPIUID m_uidEmsmdb;
+    MAPIUID m_uidStore;
+};
+
+MAPIUID ReadUidValue(const MAPIUID& uidSection, const char* pszValue)
+{
+    const auto value = harness::ReadRegValue(
+        HKEY_CURRENT_USER, (ProfileKey(g_szProfile) + "\\" + HexOf(uidSection.ab, sizeof(uidSection.ab))).c_str(),
+        pszValue);
+    MAPIUID uid = {};
+    if (value)
+        memcpy(uid.ab, value->m_strData.data(), std::min(sizeof(uid.ab), value->m_strData.size()));
+    return uid;
+}
+
+// What Microsoft's procedure for Outlook 2016 journals when every step
+// succeeds: the steps of TakeExchangeProcedure, one line each.
+const char* const g_rgszProcedureJournal[] = {
+    "ServiceAdmin#3.OpenProfileSection(uid=1:MSEMS, iid=null, flags=0x00080000) -> 0x00000000 S_OK out=ProfSect#4",
+    "ProfSect#4.GetProps(tags=[0x3D150102], flags=0x00000000) -> 0x00000000 S_OK out=Props#5 "
+    "[0x3D150102 <{1:MSEMS/EMSMDB}>]",
+    "ServiceAdmin#3.OpenProfileSection(uid=1:MSEMS/EMSMDB, iid=null, flags=0x00000001) -> 0x00000000 S_OK "
+    "out=ProfSect#6",
+    "ProfSect#6.SetProps(props=[0x6641001F L\"jane@example.com\", 0x3001001F L\"Jane Doe\", 0x66010003 0x00000100]) "
+    "-> 0x00000000 S_OK problems=null",
+    "ProfSect#6.SaveChanges(flags=0x00000002) -> 0x00000000 S_OK",
+    "ProfSect#6.GetProps(tags=[0x3D000102], flags=0x00000000) -> 0x00000000 S_OK out=Props#7 "
+    "[0x3D000102 <{1:MSEMS/store}>]",
+    "ServiceAdmin#3.OpenProfileSection(uid=1:MSEMS/store, iid=null, flags=0x00080001) -> 0x00000000 S_OK "
+    "out=ProfSect#8",
+    "ProfSect#8.SetProps(props=[0x6641001F L\"jane@example.com\", 0x3001001F L\"Jane Doe\"]) -> 0x00000000 S_OK "
+    "problems=null",
+    "ProfSect#8.SaveChanges(flags=0x00000002) -> 0x00000000 S_OK",
+};
+
+// The dump of g_szProfile holding the Exchange service alone, its EMSMDB
+// section holding these lines.
+std::string DumpOfExchange(const std::string& strEmsmdb, const std::string& strStore = "",
+                           const std::string& strOthers = "")
+{
+    return harness::Crlf("Profile \"Mail - Jane Doe\"\n"
+                         "  Service 1: MSEMS \"Microsoft Exchange\"\n"
+                         "    PR_EMSMDB_SECTION_UID 0x3D150102 = <{1:MSEMS/EMSMDB}>\n"
+                         "    Section 1:MSEMS/EMSMDB\n" +
+                         strEmsmdb + "    Section 1:MSEMS/store\n" + strStore + strOthers);
+}
+
+constexpr char g_szStoreProvidersLine[] = "      PR_STORE_PROVIDERS 0x3D000102 = <{1:MSEMS/store}>\n";
+
+std::string RunDump()
+{
+    harness::CRunOptions options;
+    options.m_strProgram = harness::LocateBesideSelf("mapi32_stand_in_dump.exe");
+    const harness::CRunResult dump = harness::RunQuillmere({}, options);
+    EXPECT_EQ(0u, dump.m_dwExitCode);
+    return dump.m_strStdout;
 }
 
 // Public: the cases' tables hold steps that act on the fixture.
@@ -191,6 +283,88 @@ public:
     HRESULT CreateService(const char* pszService)
     {
         return m_pServiceAdmin->CreateMsgService(const_cast<LPSTR>(pszService), const_cast<LPSTR>(pszService), 0, 0);
+    }
+
+    CExchangeUids CreateExchange()
+    {
+        EXPECT_EQ(S_OK, CreateService("MSEMS"));
+        CExchangeUids uids = {};
+        uids.m_uidService = UidOfSection(ReadSectionOrder(g_szProfile).at(0));
+        uids.m_uidEmsmdb = ReadUidValue(uids.m_uidService, "01023d15");
+        uids.m_uidStore = ReadUidValue(uids.m_uidEmsmdb, "01023d00");
+        return uids;
+    }
+
+    LPPROFSECT OpenSection(const MAPIUID& uid, ULONG ulFlags)
+    {
+        LPPROFSECT pSection = nullptr;
+        m_pServiceAdmin->OpenProfileSection(const_cast<LPMAPIUID>(&uid), nullptr, ulFlags, &pSection);
+        return pSection;
+    }
+
+    // Microsoft's procedure for the Exchange service on Outlook 2016, as the
+    // program is to take it, the sections found through their UID
+    // properties: each step's status, up to the first that fails or gives no
+    // UID. Every buffer is freed and every section released after.
+    std::vector<HRESULT> TakeExchangeProcedure(const MAPIUID& uidService)
+    {
+        enum
+        {
+            iAddress,
+            iName,
+            iFlags,
+            NUM_PROPS
+        };
+        SPropValue rgProps[NUM_PROPS] = {MakeText(PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W, L"jane@example.com"),
+                                         MakeText(PR_DISPLAY_NAME_W, L"Jane Doe"), {}};
+        rgProps[iFlags].ulPropTag = PR_PROFILE_CONFIG_FLAGS;
+        rgProps[iFlags].Value.l = 0x100;
+        static SizedSPropTagArray(1, s_sptEmsmdb) = {1, {PR_EMSMDB_SECTION_UID}};
+        static SizedSPropTagArray(1, s_sptStore) = {1, {PR_STORE_PROVIDERS}};
+
+        std::vector<HRESULT> vecSteps;
+        LPPROFSECT rgpSections[3] = {};
+        LPSPropValue rgpUids[2] = {};
+        const auto Step = [&](HRESULT hr) {
+            vecSteps.push_back(hr);
+            return SUCCEEDED(hr);
+        };
+        const auto GetUid = [&](LPPROFSECT pSection, LPSPropTagArray pTags, LPSPropValue& pUid, MAPIUID& uid) {
+            ULONG cValues = 0;
+            if (!Step(pSection->GetProps(pTags, 0, &cValues, &pUid)) || pUid->ulPropTag != pTags->aulPropTag[0] ||
+                pUid->Value.bin.cb < sizeof(uid))
+                return false;
+            memcpy(&uid, pUid->Value.bin.lpb, sizeof(uid));
+            return true;
+        };
+        const auto SetAndSave = [&](LPPROFSECT pSection, ULONG cValues) {
+            LPSPropProblemArray pProblems = nullptr;
+            const bool bSet = Step(pSection->SetProps(cValues, rgProps, &pProblems));
+            if (pProblems)
+                m_pMapi->FreeBuffer(pProblems);
+            return bSet && Step(pSection->SaveChanges(KEEP_OPEN_READWRITE));
+        };
+        [&] {
+            MAPIUID uidEmsmdb = {};
+            MAPIUID uidStore = {};
+            if (!Step(m_pServiceAdmin->OpenProfileSection(const_cast<LPMAPIUID>(&uidService), nullptr,
+                                                          MAPI_FORCE_ACCESS, &rgpSections[0])) ||
+                !GetUid(rgpSections[0], reinterpret_cast<LPSPropTagArray>(&s_sptEmsmdb), rgpUids[0], uidEmsmdb) ||
+                !Step(m_pServiceAdmin->OpenProfileSection(&uidEmsmdb, nullptr, MAPI_MODIFY, &rgpSections[1])) ||
+                !SetAndSave(rgpSections[1], NUM_PROPS) ||
+                !GetUid(rgpSections[1], reinterpret_cast<LPSPropTagArray>(&s_sptStore), rgpUids[1], uidStore))
+                return;
+            if (Step(m_pServiceAdmin->OpenProfileSection(&uidStore, nullptr, MAPI_FORCE_ACCESS | MAPI_MODIFY,
+                                                         &rgpSections[2])))
+                SetAndSave(rgpSections[2], iFlags);
+        }();
+        for (LPSPropValue pUid : rgpUids)
+            if (pUid)
+                m_pMapi->FreeBuffer(pUid);
+        for (LPPROFSECT pSection : {rgpSections[2], rgpSections[1], rgpSections[0]})
+            if (pSection)
+                m_pMapi->Release(pSection);
+        return vecSteps;
     }
 
     std::string m_strJournal;
@@ -338,6 +512,24 @@ TEST_F(StandInTest, TheUnloadReportsWhatTheClientLeft)
          },
          {"MAPIUninitialize() -> inits=1 uninits=1 alive=[Rows#5] buffers=3",
           "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[Rows#5] buffers=3"}},
+        // A buffer is named by the call that gave it; freed once, it is gone.
+        {"a section and the properties it gave kept, others freed twice",
+         [](StandInTest& test) {
+             test.OpenProfile(g_szProfile);
+             LPPROFSECT pSection = test.OpenSection(test.CreateExchange().m_uidEmsmdb, 0);
+             LPSPropValue rgpProps[2] = {};
+             ULONG cValues = 0;
+             for (LPSPropValue& pProps : rgpProps)
+                 pSection->GetProps(nullptr, 0, &cValues, &pProps);
+             for (int i = 0; i < 2; ++i)
+                 test.m_pMapi->FreeBuffer(rgpProps[1]);
+             test.m_pMapi->FreeBuffer(nullptr);
+             test.CloseProfile();
+         },
+         {"MAPIFreeBuffer(Props#6)", "MAPIFreeBuffer(unknown)", "MAPIFreeBuffer(null)", "UlRelease(ServiceAdmin#3) -> 0",
+          "UlRelease(Session#2) -> 0", "UlRelease(ProfAdmin#1) -> 0",
+          "MAPIUninitialize() -> inits=1 uninits=1 alive=[ProfSect#4, Props#5] buffers=1",
+          "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[ProfSect#4, Props#5] buffers=1"}},
         {"initialised twice, uninitialised once",
          [](StandInTest& test) {
              test.m_pMapi->Initialize();
@@ -567,6 +759,8 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
     const std::vector<std::string> vecSections = ReadSectionOrder(g_szProfile);
     ASSERT_EQ(2u, vecSections.size());
     MAPIUID uid = UidOfSection(vecSections[0]);
+    const MAPIUID uidEmsmdb = ReadUidValue(uid, "01023d15");
+    const MAPIUID uidStore = ReadUidValue(uidEmsmdb, "01023d00");
 
     enum
     {
@@ -593,7 +787,10 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
     ASSERT_EQ(S_OK, m_pServiceAdmin->ConfigureMsgService(&uid, 0, 0, NUM_PROPS, rgProps));
     ASSERT_EQ(S_OK, m_pAdmin->SetDefaultProfile(const_cast<LPSTR>(g_szProfile), 0));
 
+    // The Exchange service's provider sections are kept beside the services'.
     std::vector<std::string> vecSorted = vecSections;
+    vecSorted.push_back(HexOf(uidEmsmdb.ab, sizeof(uidEmsmdb.ab)));
+    vecSorted.push_back(HexOf(uidStore.ab, sizeof(uidStore.ab)));
     std::sort(vecSorted.begin(), vecSorted.end());
     EXPECT_EQ(vecSorted, harness::ListRegSubkeys(HKEY_CURRENT_USER, ProfileKey(g_szProfile).c_str()));
     const std::string strSection = ProfileKey(g_szProfile) + "\\" + vecSections[0];
@@ -609,6 +806,7 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
         {"001e6608", std::string("mail.example.com\0", 17)},
         {"001f6622", std::string("w\0\xe9\0b\0\0\0", 8)},
         {"01023d0c", std::string(reinterpret_cast<const char*>(uid.ab), sizeof(uid.ab))},
+        {"01023d15", std::string(reinterpret_cast<const char*>(uidEmsmdb.ab), sizeof(uidEmsmdb.ab))},
         {"01026700", std::string("\0\xff", 2)},
     };
     std::vector<std::string> vecNames;
@@ -632,10 +830,14 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
     EXPECT_EQ(harness::Crlf("Profile \"Mail - Jane Doe\" (default)\n"
                             "  Service 1: MSEMS \"Microsoft Exchange\"\n"
                             "    PR_DEFAULT_PROFILE 0x3D04000B = true\n"
+                            "    PR_EMSMDB_SECTION_UID 0x3D150102 = <{1:MSEMS/EMSMDB}>\n"
                             "    PR_PROFILE_CONFIG_FLAGS 0x66010003 = 0x00000180\n"
                             "    PR_PROFILE_UNRESOLVED_SERVER 0x6608001E = \"mail.example.com\"\n"
                             "    PR_ROH_PROXY_SERVER 0x6622001F = L\"w\\u00E9b\"\n"
                             "    0x67000102 = <00FF>\n"
+                            "    Section 1:MSEMS/EMSMDB\n"
+                            "      PR_STORE_PROVIDERS 0x3D000102 = <{1:MSEMS/store}>\n"
+                            "    Section 1:MSEMS/store\n"
                             "  Service 2: CONTAB \"Outlook Address Book\"\n"),
               dump.m_strStdout);
 
@@ -650,6 +852,343 @@ TEST_F(StandInTest, ProfilesAreKeptWhereOutlookKeepsThem)
     CloseProfile();
     EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, ProfileKey(g_szProfile).c_str()));
 }
+
+// Every 32-bit MAPI32 exports MAPIFreeBuffer@4 at 17; on x64 a trap sits there.
+TEST_F(StandInTest, Ordinal17IsMapiFreeBufferOnX86Only)
+{
+    const bool b64Bit = sizeof(void*) == 8;
+    const FARPROC pfn = m_pMapi->BindOrdinal(17);
+    ASSERT_NE(nullptr, pfn);
+    const ULONG ulAnswer = reinterpret_cast<ULONG WINAPI (*)(LPVOID)>(reinterpret_cast<void (*)()>(pfn))(nullptr);
+    EXPECT_EQ(b64Bit ? static_cast<ULONG>(MAPI_E_CALL_FAILED) : 0u, ulAnswer);
+    EXPECT_EQ(b64Bit ? "Ordinal17() -> bound by a 32-bit ordinal 0x80004005 MAPI_E_CALL_FAILED" : "MAPIFreeBuffer(null)",
+              ReadLastJournalLine());
+}
+
+// The procedure whole, what it journals, what it leaves, and the dump of it.
+TEST_F(StandInTest, TheExchangeServiceTakesMicrosoftsProcedure)
+{
+    OpenProfile(g_szProfile);
+    const CExchangeUids uids = CreateExchange();
+    const size_t cBefore = ReadJournal().size();
+    EXPECT_EQ(std::vector<HRESULT>(std::size(g_rgszProcedureJournal), S_OK), TakeExchangeProcedure(uids.m_uidService));
+    CloseProfile();
+    m_pMapi->Unload();
+
+    std::vector<std::string> vecExpected(std::begin(g_rgszProcedureJournal), std::end(g_rgszProcedureJournal));
+    vecExpected.insert(vecExpected.end(), {"MAPIFreeBuffer(Props#5)", "MAPIFreeBuffer(Props#7)",
+                                           "UlRelease(ProfSect#8) -> 0", "UlRelease(ProfSect#6) -> 0",
+                                           "UlRelease(ProfSect#4) -> 0", "UlRelease(ServiceAdmin#3) -> 0",
+                                           "UlRelease(Session#2) -> 0", "UlRelease(ProfAdmin#1) -> 0",
+                                           "MAPIUninitialize() -> inits=1 uninits=1 alive=[] buffers=0",
+                                           "DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0"});
+    const std::vector<std::string> vecJournal = ReadJournal();
+    ASSERT_GE(vecJournal.size(), cBefore);
+    EXPECT_EQ(vecExpected, std::vector<std::string>(vecJournal.begin() + cBefore, vecJournal.end()));
+    EXPECT_EQ(DumpOfExchange("      PR_DISPLAY_NAME_W 0x3001001F = L\"Jane Doe\"\n" + std::string(g_szStoreProvidersLine) +
+                                 "      PR_PROFILE_CONFIG_FLAGS 0x66010003 = 0x00000100\n"
+                                 "      PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W 0x6641001F = L\"jane@example.com\"\n",
+                             "      PR_DISPLAY_NAME_W 0x3001001F = L\"Jane Doe\"\n"
+                             "      PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W 0x6641001F = L\"jane@example.com\"\n"),
+              RunDump());
+}
+
+TEST_F(StandInTest, OpenProfileSectionAnswersAsMapiDocumentsIt)
+{
+    OpenProfile(g_szProfile);
+    const CExchangeUids uids = CreateExchange();
+    static const MAPIUID s_uidNew = {{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD,
+                                      0xEE, 0xFF, 0x00}};
+    const struct
+    {
+        const char* m_pszCase;
+        const MAPIUID* m_pUid;
+        LPCIID m_pIid;
+        ULONG m_ulFlags;
+        HRESULT m_hrExpected;
+        std::string m_strJournal;
+    } rows[] = {
+        // Sections a service or its provider owns need MAPI_FORCE_ACCESS.
+        {"the service's own", &uids.m_uidService, nullptr, MAPI_MODIFY, MAPI_E_NO_ACCESS,
+         "ServiceAdmin#3.OpenProfileSection(uid=1:MSEMS, iid=null, flags=0x00000001) -> 0x80070005 MAPI_E_NO_ACCESS "
+         "out=null"},
+        {"the store provider's", &uids.m_uidStore, nullptr, MAPI_MODIFY, MAPI_E_NO_ACCESS,
+         "ServiceAdmin#3.OpenProfileSection(uid=1:MSEMS/store, iid=null, flags=0x00000001) -> 0x80070005 "
+         "MAPI_E_NO_ACCESS out=null"},
+        {"the EMSMDB section", &uids.m_uidEmsmdb, nullptr, 0, S_OK,
+         "ServiceAdmin#3.OpenProfileSection(uid=1:MSEMS/EMSMDB, iid=null, flags=0x00000000) -> 0x00000000 S_OK "
+         "out=ProfSect#4"},
+        // A UID of no section makes one, but only for writing.
+        {"a new UID, to read", &s_uidNew, nullptr, MAPI_FORCE_ACCESS, MAPI_E_NOT_FOUND,
+         "ServiceAdmin#3.OpenProfileSection(uid=unknown, iid=null, flags=0x00080000) -> 0x8004010F MAPI_E_NOT_FOUND "
+         "out=null"},
+        {"a new UID, to write", &s_uidNew, nullptr, MAPI_MODIFY, S_OK,
+         "ServiceAdmin#3.OpenProfileSection(uid=unknown, iid=null, flags=0x00000001) -> 0x00000000 S_OK "
+         "out=ProfSect#5"},
+        {"IMAPIProp", &uids.m_uidEmsmdb, &g_iidIMAPIProp, 0, S_OK,
+         "ServiceAdmin#3.OpenProfileSection(uid=1:MSEMS/EMSMDB, iid={00020303-0000-0000-C000-000000000046}, "
+         "flags=0x00000000) -> 0x00000000 S_OK out=ProfSect#6"},
+        {"IStream", &uids.m_uidEmsmdb, &IID_IStream, 0, MAPI_E_INTERFACE_NOT_SUPPORTED,
+         "ServiceAdmin#3.OpenProfileSection(uid=1:MSEMS/EMSMDB, iid={0000000C-0000-0000-C000-000000000046}, "
+         "flags=0x00000000) -> 0x80004002 MAPI_E_INTERFACE_NOT_SUPPORTED out=null"},
+        // MAPI_UNICODE is no flag of OpenProfileSection's.
+        {"MAPI_UNICODE", &uids.m_uidEmsmdb, nullptr, MAPI_UNICODE, MAPI_E_UNKNOWN_FLAGS,
+         "ServiceAdmin#3.OpenProfileSection(uid=1:MSEMS/EMSMDB, iid=null, flags=0x80000000) -> 0x80040106 "
+         "MAPI_E_UNKNOWN_FLAGS out=null"},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        LPPROFSECT pSection = reinterpret_cast<LPPROFSECT>(0x5E17);
+        EXPECT_EQ(row.m_hrExpected, m_pServiceAdmin->OpenProfileSection(const_cast<LPMAPIUID>(row.m_pUid),
+                                                                        row.m_pIid, row.m_ulFlags, &pSection));
+        EXPECT_EQ(row.m_strJournal, ReadLastJournalLine());
+        EXPECT_EQ(SUCCEEDED(row.m_hrExpected), pSection != nullptr);
+        if (pSection)
+            m_pMapi->Release(pSection);
+    }
+    // A section answers for IMAPIProp as well as IProfSect.
+    LPPROFSECT pSection = OpenSection(uids.m_uidEmsmdb, 0);
+    for (const IID& riid : {g_iidIMAPIProp, g_iidIProfSect})
+    {
+        LPUNKNOWN pUnknown = nullptr;
+        EXPECT_EQ(S_OK, pSection->QueryInterface(riid, reinterpret_cast<void**>(&pUnknown)));
+        EXPECT_EQ(static_cast<LPUNKNOWN>(pSection), pUnknown);
+        pUnknown->Release();
+    }
+    m_pMapi->Release(pSection);
+    CloseProfile();
+}
+
+// SetProps' values are the section's only once SaveChanges keeps them; until
+// then only the object they were set on sees them.
+TEST_F(StandInTest, OnlySaveChangesKeepsWhatSetPropsSet)
+{
+    static const MAPIUID s_uidNew = {{0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD,
+                                      0xEE, 0xFF, 0x00}};
+    SPropValue propAddress = MakeText(PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W, L"jane@example.com");
+    SPropValue propNameW = MakeText(PR_DISPLAY_NAME_W, L"Jane");
+    static SizedSPropTagArray(1, s_sptAddress) = {1, {PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W}};
+    const std::string strSetAddress =
+        ".SetProps(props=[0x6641001F L\"jane@example.com\"]) -> 0x00000000 S_OK problems=null";
+    const std::string strAddressLine = "      PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W 0x6641001F = L\"jane@example.com\"\n";
+    const struct
+    {
+        const char* m_pszCase;
+        std::function<void(StandInTest&, LPPROFSECT, LPPROFSECT)> m_fnClient; // the EMSMDB section, for writing and not
+        std::vector<std::string> m_vecJournal; // after both sections' opening
+        std::string m_strDump;
+    } rows[] = {
+        {"saved",
+         [&](StandInTest&, LPPROFSECT pWrite, LPPROFSECT) {
+             pWrite->SetProps(1, &propAddress, nullptr);
+             pWrite->SaveChanges(KEEP_OPEN_READWRITE);
+         },
+         {"ProfSect#4" + strSetAddress, "ProfSect#4.SaveChanges(flags=0x00000002) -> 0x00000000 S_OK"},
+         DumpOfExchange(g_szStoreProvidersLine + strAddressLine)},
+        {"seen before the save by its own object only",
+         [&](StandInTest& test, LPPROFSECT pWrite, LPPROFSECT pRead) {
+             pWrite->SetProps(1, &propAddress, nullptr);
+             for (LPPROFSECT pSection : {pWrite, pRead})
+             {
+                 LPSPropValue pProps = nullptr;
+                 ULONG cValues = 0;
+                 pSection->GetProps(reinterpret_cast<LPSPropTagArray>(&s_sptAddress), 0, &cValues, &pProps);
+                 test.m_pMapi->FreeBuffer(pProps);
+             }
+         },
+         {"ProfSect#4" + strSetAddress,
+          "ProfSect#4.GetProps(tags=[0x6641001F], flags=0x00000000) -> 0x00000000 S_OK out=Props#6 "
+          "[0x6641001F L\"jane@example.com\"]",
+          "MAPIFreeBuffer(Props#6)",
+          "ProfSect#5.GetProps(tags=[0x6641001F], flags=0x00000000) -> 0x00040380 MAPI_W_ERRORS_RETURNED out=Props#7 "
+          "[0x6641000A error 0x8004010F MAPI_E_NOT_FOUND]",
+          "MAPIFreeBuffer(Props#7)", "ProfSect#4 ended: unsaved [0x6641001F] dropped"},
+         DumpOfExchange(g_szStoreProvidersLine)},
+        // Opened without MAPI_MODIFY, or kept open by SaveChanges for reading only.
+        {"read-only",
+         [&](StandInTest&, LPPROFSECT pWrite, LPPROFSECT pRead) {
+             pRead->SetProps(1, &propAddress, nullptr);
+             pRead->SaveChanges(KEEP_OPEN_READWRITE);
+             pWrite->SaveChanges(KEEP_OPEN_READONLY);
+             pWrite->SetProps(1, &propAddress, nullptr);
+         },
+         {"ProfSect#5.SetProps(props=[0x6641001F L\"jane@example.com\"]) -> 0x80070005 MAPI_E_NO_ACCESS problems=null",
+          "ProfSect#5.SaveChanges(flags=0x00000002) -> 0x80070005 MAPI_E_NO_ACCESS",
+          "ProfSect#4.SaveChanges(flags=0x00000001) -> 0x00000000 S_OK",
+          "ProfSect#4.SetProps(props=[0x6641001F L\"jane@example.com\"]) -> 0x80070005 MAPI_E_NO_ACCESS problems=null"},
+         DumpOfExchange(g_szStoreProvidersLine)},
+        {"a new section",
+         [&](StandInTest& test, LPPROFSECT, LPPROFSECT) {
+             LPPROFSECT pNew = test.OpenSection(s_uidNew, MAPI_MODIFY);
+             pNew->SetProps(1, &propNameW, nullptr);
+             pNew->SaveChanges(0);
+             test.m_pMapi->Release(pNew);
+         },
+         {"ServiceAdmin#3.OpenProfileSection(uid=unknown, iid=null, flags=0x00000001) -> 0x00000000 S_OK "
+          "out=ProfSect#6",
+          "ProfSect#6.SetProps(props=[0x3001001F L\"Jane\"]) -> 0x00000000 S_OK problems=null",
+          "ProfSect#6.SaveChanges(flags=0x00000000) -> 0x00000000 S_OK", "UlRelease(ProfSect#6) -> 0"},
+         DumpOfExchange(g_szStoreProvidersLine, "",
+                        "  Section of no service\n    PR_DISPLAY_NAME_W 0x3001001F = L\"Jane\"\n")},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        Restart();
+        OpenProfile(g_szProfile);
+        const CExchangeUids uids = CreateExchange();
+        LPPROFSECT pWrite = OpenSection(uids.m_uidEmsmdb, MAPI_MODIFY);
+        LPPROFSECT pRead = OpenSection(uids.m_uidEmsmdb, 0);
+        ASSERT_NE(nullptr, pRead);
+        const size_t cBefore = ReadJournal().size();
+        row.m_fnClient(*this, pWrite, pRead);
+        m_pMapi->Release(pWrite);
+        m_pMapi->Release(pRead);
+        std::vector<std::string> vecJournal = ReadJournal();
+        vecJournal.erase(vecJournal.begin(), vecJournal.begin() + static_cast<ptrdiff_t>(cBefore));
+        std::vector<std::string> vecExpected = row.m_vecJournal;
+        vecExpected.insert(vecExpected.end(), {"UlRelease(ProfSect#4) -> 0", "UlRelease(ProfSect#5) -> 0"});
+        EXPECT_EQ(vecExpected, vecJournal);
+        CloseProfile();
+        EXPECT_EQ(row.m_strDump, RunDump());
+    }
+}
+
+TEST_F(StandInTest, GetPropsAnswersWhatASectionLacksAsErrors)
+{
+    OpenProfile(g_szProfile);
+    const CExchangeUids uids = CreateExchange();
+    LPPROFSECT pService = OpenSection(uids.m_uidService, MAPI_FORCE_ACCESS);
+    LPPROFSECT pStore = OpenSection(uids.m_uidStore, MAPI_FORCE_ACCESS);
+    ASSERT_NE(nullptr, pStore);
+    const ULONG ulNameUnspecified = PROP_TAG(PT_UNSPECIFIED, PROP_ID(PR_DISPLAY_NAME_A));
+    const struct
+    {
+        const char* m_pszCase;
+        LPPROFSECT m_pSection;
+        std::vector<ULONG> m_vecTags; // the count first; none for all
+        ULONG m_ulFlags;
+        HRESULT m_hrExpected;
+        ULONG m_cExpected;
+        std::string m_strJournal;
+    } rows[] = {
+        // The service keeps its display name as PT_STRING8 only.
+        {"errors", pService,
+         {4, PR_EMSMDB_SECTION_UID, PR_DISPLAY_NAME_W, PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W, ulNameUnspecified},
+         0, MAPI_W_ERRORS_RETURNED, 4,
+         "ProfSect#4.GetProps(tags=[0x3D150102, 0x3001001F, 0x6641001F, 0x30010000], flags=0x00000000) -> 0x00040380 "
+         "MAPI_W_ERRORS_RETURNED out=Props#6 [0x3D150102 <{1:MSEMS/EMSMDB}>, 0x3001000A error 0x80040103 "
+         "MAPI_E_BAD_CHARWIDTH, 0x6641000A error 0x8004010F MAPI_E_NOT_FOUND, 0x3001001E \"Microsoft Exchange\"]"},
+        {"all", pService, {}, 0, S_OK, 4,
+         "ProfSect#4.GetProps(tags=null, flags=0x00000000) -> 0x00000000 S_OK out=Props#7 [0x3001001E \"Microsoft "
+         "Exchange\", 0x3D09001E \"MSEMS\", 0x3D0C0102 <{1:MSEMS}>, 0x3D150102 <{1:MSEMS/EMSMDB}>]"},
+        {"all of nothing", pStore, {}, 0, S_OK, 0,
+         "ProfSect#5.GetProps(tags=null, flags=0x00000000) -> 0x00000000 S_OK out=null"},
+        {"no tags", pService, {0}, 0, MAPI_E_INVALID_PARAMETER, 0,
+         "ProfSect#4.GetProps(tags=[], flags=0x00000000) -> 0x80070057 MAPI_E_INVALID_PARAMETER out=null"},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_pszCase);
+        std::vector<ULONG> vecTags = row.m_vecTags;
+        ULONG cValues = 0x5E17;
+        LPSPropValue pProps = reinterpret_cast<LPSPropValue>(0x5E17);
+        EXPECT_EQ(row.m_hrExpected,
+                  row.m_pSection->GetProps(vecTags.empty() ? nullptr : reinterpret_cast<LPSPropTagArray>(vecTags.data()),
+                                           row.m_ulFlags, &cValues, &pProps));
+        EXPECT_EQ(row.m_cExpected, cValues);
+        EXPECT_EQ(row.m_cExpected != 0, pProps != nullptr);
+        EXPECT_EQ(row.m_strJournal, ReadLastJournalLine());
+        if (pProps)
+            m_pMapi->FreeBuffer(pProps);
+    }
+    m_pMapi->Release(pStore);
+    m_pMapi->Release(pService);
+    CloseProfile();
+    EXPECT_EQ("MAPIUninitialize() -> inits=1 uninits=1 alive=[] buffers=0", ReadLastJournalLine());
+}
+
+// Each step of the procedure fails, or its UID comes back unusable, as a test
+// of the program's asks.
+TEST_F(StandInTest, EachStepOfTheProcedureCanBeSteered)
+{
+    const auto Steps = [](size_t cOk, HRESULT hrLast) {
+        std::vector<HRESULT> vecSteps(cOk, S_OK);
+        vecSteps.push_back(hrLast);
+        return vecSteps;
+    };
+    const HRESULT hrFailed = MAPI_E_CALL_FAILED;
+    const HRESULT hrWarning = MAPI_W_ERRORS_RETURNED;
+    const auto Force = [](const char* pszOperation, const char* pszKind) {
+        return standin::ForcePerService(pszOperation, pszKind);
+    };
+    const struct
+    {
+        std::string m_strName;
+        HRESULT m_hrValue; // a status, or for a length the number
+        std::vector<HRESULT> m_vecSteps;
+        std::string m_strJournal; // of the step below, when given; the EMSMDB UID's first 15 bytes for {15}
+        size_t m_iStep = m_vecSteps.size() - 1;
+    } rows[] = {
+        {Force(standin::szForceOpenProfileSection, "MSEMS"), hrFailed, Steps(0, hrFailed), ""},
+        {Force(standin::szForceGetProps, "MSEMS"), hrFailed, Steps(1, hrFailed), ""},
+        {Force(standin::szForceOpenProfileSection, standin::szSectionEmsmdb), hrFailed, Steps(2, hrFailed), ""},
+        {Force(standin::szForceSetProps, standin::szSectionEmsmdb), hrFailed, Steps(3, hrFailed), ""},
+        {Force(standin::szForceSaveChanges, standin::szSectionEmsmdb), hrFailed, Steps(4, hrFailed), ""},
+        {Force(standin::szForceGetProps, standin::szSectionEmsmdb), hrFailed, Steps(5, hrFailed), ""},
+        {Force(standin::szForceOpenProfileSection, standin::szSectionStore), hrFailed, Steps(6, hrFailed), ""},
+        {Force(standin::szForceSetProps, standin::szSectionStore), hrFailed, Steps(7, hrFailed),
+         "ProfSect#8.SetProps(props=[0x6641001F L\"jane@example.com\", 0x3001001F L\"Jane Doe\"]) -> 0x80004005 "
+         "MAPI_E_CALL_FAILED problems=null"},
+        // A warning: the save happens, and answers it.
+        {Force(standin::szForceSaveChanges, standin::szSectionStore), hrWarning, Steps(8, hrWarning),
+         "ProfSect#8.SaveChanges(flags=0x00000002) -> 0x00040380 MAPI_W_ERRORS_RETURNED"},
+        {standin::szForceOpenProfileSection, hrFailed, Steps(0, hrFailed),
+         "ServiceAdmin#3.OpenProfileSection(uid=1:MSEMS, iid=null, flags=0x00080000) -> 0x80004005 MAPI_E_CALL_FAILED "
+         "out=null"},
+        {standin::SteerProperty(standin::szPropertyErrorPrefix, PR_EMSMDB_SECTION_UID), MAPI_E_NO_ACCESS,
+         Steps(1, hrWarning),
+         "ProfSect#4.GetProps(tags=[0x3D150102], flags=0x00000000) -> 0x00040380 MAPI_W_ERRORS_RETURNED out=Props#5 "
+         "[0x3D15000A error 0x80070005 MAPI_E_NO_ACCESS]"},
+        {standin::SteerProperty(standin::szPropertyErrorPrefix, PR_STORE_PROVIDERS, standin::szSectionEmsmdb),
+         MAPI_E_NOT_FOUND, Steps(5, hrWarning),
+         "ProfSect#6.GetProps(tags=[0x3D000102], flags=0x00000000) -> 0x00040380 MAPI_W_ERRORS_RETURNED out=Props#7 "
+         "[0x3D00000A error 0x8004010F MAPI_E_NOT_FOUND]"},
+        {standin::SteerProperty(standin::szPropertyLengthPrefix, PR_EMSMDB_SECTION_UID), 15, Steps(1, S_OK),
+         "ProfSect#4.GetProps(tags=[0x3D150102], flags=0x00000000) -> 0x00000000 S_OK out=Props#5 "
+         "[0x3D150102 <{15}>]"},
+        // A problem is reported, the call succeeds, the rest is set.
+        {standin::SteerProperty(standin::szPropertyProblemPrefix, PR_DISPLAY_NAME_W, standin::szSectionStore),
+         MAPI_E_NO_ACCESS, Steps(8, S_OK),
+         "ProfSect#8.SetProps(props=[0x6641001F L\"jane@example.com\", 0x3001001F L\"Jane Doe\"]) -> 0x00000000 S_OK "
+         "problems=Problems#9 [1: 0x3001001F 0x80070005 MAPI_E_NO_ACCESS]",
+         7},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.m_strName);
+        Restart();
+        OpenProfile(g_szProfile);
+        const CExchangeUids uids = CreateExchange();
+        harness::SetStandInNumber(row.m_strName, static_cast<DWORD>(row.m_hrValue));
+        const size_t cBefore = ReadJournal().size();
+        EXPECT_EQ(row.m_vecSteps, TakeExchangeProcedure(uids.m_uidService));
+        std::string strExpected = row.m_strJournal;
+        std::string strPrefix = HexOf(uids.m_uidEmsmdb.ab, 15);
+        std::transform(strPrefix.begin(), strPrefix.end(), strPrefix.begin(), toupper);
+        if (strExpected.find("{15}") != std::string::npos)
+            strExpected.replace(strExpected.find("{15}"), 4, strPrefix);
+        const std::vector<std::string> vecJournal = ReadJournal();
+        ASSERT_GT(vecJournal.size(), cBefore + row.m_iStep);
+        if (!strExpected.empty())
+        {
+            EXPECT_EQ(strExpected, vecJournal[cBefore + row.m_iStep]);
+        }
+        CloseProfile();
+    }
+}
+
 } // namespace
 
 namespace
