@@ -178,7 +178,10 @@ TEST_F(RunLockTest, TwoRunsStartedTogetherTakeTurns)
             EXPECT_EQ(std::vector<std::string>{g_szProfile},
                       harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
             const std::string strProfileKey = std::string(standin::szProfilesKey) + "\\" + g_szProfile;
-            EXPECT_EQ(2u, harness::ListRegSubkeys(HKEY_CURRENT_USER, strProfileKey.c_str()).size());
+            // Its two services, once: 2 section names of 32 digits, each with its NUL, and the list's.
+            const auto order =
+                harness::ReadRegValue(HKEY_CURRENT_USER, strProfileKey.c_str(), standin::szServiceOrderValue);
+            EXPECT_EQ(2u * 33 + 1, order ? order->m_strData.size() : 0);
             EXPECT_FALSE(harness::ReadRegValue(HKEY_CURRENT_USER, strProfileKey.c_str(),
                                                standin::szMarkedForDeletionValue));
             EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szUnfinishedKey));

@@ -10,6 +10,7 @@
 #include <mapicode.h>
 #include <mapitags.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -115,7 +116,7 @@ void CreationRoadTest::RunTheRoad()
         {"001e6608", std::string("mail.example.com\0", 17)},
         {"01023d0c", strUid},
     };
-    std::vector<std::string> vecNames;
+    std::vector<std::string> vecNames = {"01023d15"};
     for (const auto& stored : vecStored)
     {
         vecNames.push_back(stored.first);
@@ -123,7 +124,19 @@ void CreationRoadTest::RunTheRoad()
                   ReadRegValue(HKEY_CURRENT_USER, strSectionKey.c_str(), stored.first))
             << stored.first;
     }
-    EXPECT_EQ(vecNames, Sorted(harness::ListRegValues(HKEY_CURRENT_USER, strSectionKey.c_str())));
+    EXPECT_EQ(Sorted(vecNames), Sorted(harness::ListRegValues(HKEY_CURRENT_USER, strSectionKey.c_str())));
+
+    // MAPI's own: the service names the section of its EMSMDB provider, one
+    // of the profile's sections that is no service's.
+    const auto emsmdbUid = ReadRegValue(HKEY_CURRENT_USER, strSectionKey.c_str(), "01023d15");
+    ASSERT_TRUE(emsmdbUid);
+    ASSERT_EQ(sizeof(MAPIUID), emsmdbUid->m_strData.size());
+    std::string strEmsmdbSection;
+    for (unsigned char ch : emsmdbUid->m_strData)
+        strEmsmdbSection += "0123456789abcdef"[ch >> 4] + std::string(1, "0123456789abcdef"[ch & 0xF]);
+    const std::vector<std::string> vecSections = harness::ListRegSubkeys(HKEY_CURRENT_USER, strProfileKey.c_str());
+    EXPECT_NE(vecSections.end(), std::find(vecSections.begin(), vecSections.end(), strEmsmdbSection));
+    EXPECT_EQ(std::string::npos, order->m_strData.find(strEmsmdbSection));
 }
 
 TEST_F(CreationRoadTest, CreatesTheDefaultProfileWithExchangeAndAddressBook)
