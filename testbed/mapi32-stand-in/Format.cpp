@@ -76,10 +76,11 @@ std::string FormatHexDigits(const BYTE* pb, size_t cb)
     return strOut;
 }
 
-const std::string* FindUidName(const CUidNames& names, const BYTE* pb)
+// The name of the UID that begins with the cb bytes given.
+const std::string* FindUidName(const CUidNames& names, const BYTE* pb, size_t cb = sizeof(MAPIUID))
 {
     for (const auto& [uid, strName] : names)
-        if (memcmp(uid.ab, pb, sizeof(uid.ab)) == 0)
+        if (memcmp(uid.ab, pb, cb) == 0)
             return &strName;
     return nullptr;
 }
@@ -98,6 +99,11 @@ std::string FormatBinary(const BYTE* pb, size_t cb, const CUidNames* pNames)
         strNamed += "{" + *pstrName + "}";
         ib += sizeof(MAPIUID);
     }
+    // A UID cut short, as a test may have GetProps give it, by name too.
+    const std::string* pstrCut = pNames && ib < cb && cb - ib < sizeof(MAPIUID) ? FindUidName(*pNames, pb + ib, cb - ib)
+                                                                              : nullptr;
+    if (pstrCut)
+        return "<" + strNamed + "{" + *pstrCut + ", first " + std::to_string(cb - ib) + " bytes}>";
     return "<" + strNamed + FormatHexDigits(pb + ib, cb - ib) + ">";
 }
 } // namespace
