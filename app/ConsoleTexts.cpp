@@ -4,6 +4,7 @@
 
 #include "app/PrintReport.h"
 #include "app/ProductInfo.h"
+#include "cmdline/AnsiText.h"
 
 namespace
 {
@@ -71,14 +72,11 @@ const char* RenderTryHttpFirst(const std::string& strTryHttpFirst)
     return "";
 }
 
-// Each unit came from one typed byte, so it goes back out as that byte; the C
-// runtime's wide conversions would drop or mangle anything outside ASCII.
+// Back in the code page the text was typed in, so that it reads as typed; the
+// C runtime's wide output would follow its own locale, not the system's.
 void PrintWideLine(const char* pszLabel, const std::wstring& wstrText)
 {
-    printf("%s", pszLabel);
-    for (wchar_t wch : wstrText)
-        putchar(wch <= 0xFF ? static_cast<int>(wch) : '?');
-    PrintReport("\n");
+    PrintReport("%s%s\n", pszLabel, NarrowAnsiText(wstrText).c_str());
 }
 } // namespace
 
@@ -107,4 +105,7 @@ void PrintConfiguration(CProfileSettings settings) // NOLINT(performance-unneces
     PrintReport("Authentication\t\t= %s\n", RenderAuthentication(settings.m_strAuthentication));
     PrintReport("Try HTTP First\t\t= %s\n", RenderTryHttpFirst(settings.m_strTryHttpFirst));
     PrintReport("Suppress first run\t= %s\n", RenderBool(settings.m_bSuppressFirstRun));
+    // Only with -e, so that every other run echoes what it always did.
+    if (!settings.m_strSmtpAddress.empty())
+        PrintReport("SMTP Address\t\t= %s\n", settings.m_strSmtpAddress.c_str());
 }

@@ -22,4 +22,7 @@ struct CProfileSettings
     std::wstring m_wstrFqPrincipalName;
     std::string m_strAuthentication;
     std::string m_strTryHttpFirst;
+    // -e: the Exchange service is given only this address, as Outlook 2016
+    // and later take it; empty without -e. As typed, in the ANSI code page.
+    std::string m_strSmtpAddress;
 };

