@@ -13,6 +13,7 @@ enum EMapiFunction
     fnHrQueryAllRows,
     fnUlRelease,
     fnFreeProws,
+    fnMAPIFreeBuffer,
     NUM_MAPI_FUNCTIONS
 };
 
@@ -38,6 +39,7 @@ const CMapiExport s_rgExports[NUM_MAPI_FUNCTIONS] = {
     {"HrQueryAllRows", "HrQueryAllRows@24", 75},
     {"UlRelease", "UlRelease@4", 129},
     {"FreeProws", "FreeProws@4", 140},
+    {"MAPIFreeBuffer", "MAPIFreeBuffer@4", 17},
 };
 
 FARPROC FindExport(HMODULE hModule, const CMapiExport& entry)
@@ -148,4 +150,10 @@ STDAPI_(void) FreeProws(LPSRowSet lpRows)
     using FREEPROWS = void WINAPI(LPSRowSet);
     if (const auto pfn = Bind<FREEPROWS, fnFreeProws>())
         pfn(lpRows);
+}
+
+ULONG WINAPI MAPIFreeBuffer(LPVOID lpBuffer)
+{
+    const auto pfn = Bind<MAPIFREEBUFFER, fnMAPIFreeBuffer>();
+    return pfn ? pfn(lpBuffer) : 0;
 }

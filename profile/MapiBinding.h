@@ -5,9 +5,9 @@
 // HrQueryAllRows() and the rest as if it linked the import library.
 //
 // Bound here: MAPIInitialize, MAPIUninitialize, MAPIAdminProfiles, MAPILogonEx,
-// HrQueryAllRows, UlRelease, FreeProws. Without MAPI32, or without one of its
-// entry points, a call that returns an HRESULT answers MAPI_E_NOT_INITIALIZED
-// and nulls its out-parameter; the others do nothing.
+// HrQueryAllRows, UlRelease, FreeProws, MAPIFreeBuffer. Without MAPI32, or
+// without one of its entry points, a call that returns an HRESULT answers
+// MAPI_E_NOT_INITIALIZED and nulls its out-parameter; the others do nothing.
 
 #include <windows.h>
 

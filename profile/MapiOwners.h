@@ -34,6 +34,14 @@ struct CRowSetFreer
 };
 using CRowSet = std::unique_ptr<SRowSet, CRowSetFreer>;
 
+// What MAPI hands out as a MAPI buffer (GetProps' values, SetProps' problems).
+struct CMapiBufferFreer
+{
+    void operator()(void* pv) const { MAPIFreeBuffer(pv); }
+};
+template <typename T>
+using CMapiBuffer = std::unique_ptr<T, CMapiBufferFreer>;
+
 // MAPIUninitialize balances a MAPIInitialize that succeeded, and only such a
 // one: after a failed initialisation it would drop a reference never taken.
 class CMapiInitialization

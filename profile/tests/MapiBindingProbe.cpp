@@ -7,7 +7,7 @@
 //   mapi_binding_probe calls     each bound call once, with out-parameters preset
 //   mapi_binding_probe abandon   initialises and takes a profile admin, then exits
 //   mapi_binding_probe ordinal21 MAPIInitialize as the 32-bit DLL numbers it, called
-//   mapi_binding_probe names     which of the seven MAPI32 exports by which name
+//   mapi_binding_probe names     which of the eight MAPI32 exports by which name
 
 #include <cstdio>
 #include <cstring>
@@ -66,7 +66,7 @@ void PrintExportNames()
         {"MAPILogonEx", "MAPILogonEx@20"},      {"MAPIAdminProfiles", "MAPIAdminProfiles@8"},
         {"MAPIInitialize", "MAPIInitialize@4"}, {"MAPIUninitialize", "MAPIUninitialize@0"},
         {"HrQueryAllRows", "HrQueryAllRows@24"}, {"UlRelease", "UlRelease@4"},
-        {"FreeProws", "FreeProws@4"},
+        {"FreeProws", "FreeProws@4"},           {"MAPIFreeBuffer", "MAPIFreeBuffer@4"},
     };
     const HMODULE hModule = GetMapiModule();
     for (const auto& function : s_rgFunctions)
@@ -95,6 +95,7 @@ void MakeEachCall()
     hr = HrQueryAllRows(nullptr, nullptr, nullptr, nullptr, 0, &pRows);
     printf("HrQueryAllRows -> 0x%08lX out=%s\n", hr, DescribeOut(pRows, pRowsSentinel));
 
+    printf("MAPIFreeBuffer -> %lu\n", MAPIFreeBuffer(nullptr));
     printf("UlRelease -> %lu\n", UlRelease(nullptr));
     FreeProws(nullptr);
     printf("FreeProws -> done\n");

@@ -174,6 +174,7 @@ TEST(MapiBinding, WithoutMapi32EveryCallAnswersAndNothingCrashes)
                             "MAPIAdminProfiles -> 0x80040605 out=null\n"
                             "MAPILogonEx -> 0x80040605 out=null\n"
                             "HrQueryAllRows -> 0x80040605 out=null\n"
+                            "MAPIFreeBuffer -> 0\n"
                             "UlRelease -> 0\n"
                             "FreeProws -> done\n"
                             "MAPIUninitialize -> done\n"),
@@ -203,7 +204,7 @@ protected:
     std::string m_strJournal;
 };
 
-// Each of the seven ordinals reaches the stand-in function of that name.
+// Each of the eight functions bound reaches the stand-in function of that name.
 TEST_F(StandInJournal, EveryBoundCallReachesItsFunction)
 {
     EXPECT_EQ(Lower(harness::Crlf("module=" + SystemMapi32() +
@@ -212,6 +213,7 @@ TEST_F(StandInJournal, EveryBoundCallReachesItsFunction)
                                   "MAPIAdminProfiles -> 0x00000000 out=set\n"
                                   "MAPILogonEx -> 0x80040111 out=null\n"
                                   "HrQueryAllRows -> 0x80070057 out=null\n"
+                                  "MAPIFreeBuffer -> 0\n"
                                   "UlRelease -> 0\n"
                                   "FreeProws -> done\n"
                                   "MAPIUninitialize -> done\n")),
@@ -222,6 +224,7 @@ TEST_F(StandInJournal, EveryBoundCallReachesItsFunction)
               "MAPI_E_LOGON_FAILED out=null\n"
               "HrQueryAllRows(table=null, columns=null, restriction=null, sort=null, max=0) -> 0x80070057 "
               "MAPI_E_INVALID_PARAMETER out=null\n"
+              "MAPIFreeBuffer(null)\n"
               "UlRelease(null) -> 0\n"
               "FreeProws(null)\n"
               "MAPIUninitialize() -> inits=1 uninits=1 alive=[ProfAdmin#1] buffers=0\n"
@@ -243,8 +246,8 @@ TEST_F(StandInJournal, The32BitOrdinalReachesMapiInitializeOnX86Only)
               ReadJournal());
 }
 
-// The names under which each bitness's MAPI32 exports the seven: on x86 the
-// decorated ones, and plain ones for four only, so that a 32-bit client that
+// The names under which each bitness's MAPI32 exports the eight: on x86 the
+// decorated ones, and plain ones for five only, so that a 32-bit client that
 // bound plain names would miss three; on x64 plain ones only.
 TEST(MapiBinding, TheStandInNamesItsExportsAsItsBitnessOfWindowsDoes)
 {
@@ -254,14 +257,16 @@ TEST(MapiBinding, TheStandInNamesItsExportsAsItsBitnessOfWindowsDoes)
                                "MAPIUninitialize: plain\n"
                                "HrQueryAllRows: plain\n"
                                "UlRelease: plain\n"
-                               "FreeProws: plain\n";
+                               "FreeProws: plain\n"
+                               "MAPIFreeBuffer: plain\n";
     const std::string strX86 = "MAPILogonEx: plain decorated\n"
                                "MAPIAdminProfiles: plain decorated\n"
                                "MAPIInitialize: plain decorated\n"
                                "MAPIUninitialize: plain decorated\n"
                                "HrQueryAllRows: decorated\n"
                                "UlRelease: decorated\n"
-                               "FreeProws: decorated\n";
+                               "FreeProws: decorated\n"
+                               "MAPIFreeBuffer: plain decorated\n";
     EXPECT_EQ(harness::Crlf(sizeof(void*) == 8 ? strX64 : strX86),
               RunProbe(harness::LocateBesideSelf("mapi_binding_probe.exe"), "names"));
 }
