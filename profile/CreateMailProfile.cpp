@@ -5,8 +5,10 @@
 #include "app/PrintReport.h"
 #include "profile/ExchangeTags.h"
 #include "profile/MapiOwners.h"
+#include "profile/ProfileSections.h"
 #include "profile/ProfileTable.h"
 #include "profile/ServiceProperties.h"
+#include "profile/SmtpAddress.h"
 #include "profile/TagArrays.h"
 #include "registry/FirstRun.h"
 #include "registry/LogonProfileChoice.h"
@@ -48,8 +50,13 @@ LPMAPIUID ReadServiceUid(const SRow& row)
     return reinterpret_cast<LPMAPIUID>(row.lpProps[iServiceUid].Value.bin.lpb);
 }
 
+// With -e, as Outlook 2016 and later take it: the address alone, in the
+// profile sections. Without, as Outlook 2010 and 2013 do: the server, the
+// mailbox and the connection, through the service's own configuration.
 bool ConfigureExchange(IMsgServiceAdmin* pServiceAdmin, LPMAPIUID pUid, const CProfileSettings& settings)
 {
+    if (!settings.m_strSmtpAddress.empty())
+        return LogStep("Configure MSEMS\t", ConfigureExchangeSections(pServiceAdmin, pUid, settings));
     CExchangeProperties props;
     BuildExchangeProperties(settings, props);
     return LogStep("Configure MSEMS\t",
@@ -275,6 +282,31 @@ ECreationOutcome RunMapiSteps(const CProfileSettings& settings)
         ForgetIfGone(profAdmin.get(), pszProfile);
     return outcome;
 }
+
+// A run that went through its steps, successful or not, ends its report by
+// saying where the same report is kept; one that found the profile there
+// already ends without.
+ECreationOutcome CloseReport(ECreationOutcome outcome)
+{
+    if (outcome == ECreationOutcome::AlreadyExists || outcome == ECreationOutcome::NotReplaced ||
+        outcome == ECreationOutcome::LeftUnfinished)
+        return outcome;
+    PrintReport("\nDone.\n");
+    PrintReport("\nOutput also available in the Registry under HKCU\\Software\\Quillmere\\Logging.\n");
+    return outcome;
+}
+
+// An address Autodiscover could not use stops the run before anything is
+// created or deleted: a step of its own, and what is wrong with the address.
+bool AcceptSmtpAddress(const std::string& strAddress)
+{
+    const ESmtpAddressFault fault = CheckSmtpAddress(strAddress, CP_ACP);
+    if (fault == ESmtpAddressFault::None)
+        return true;
+    LogStep("SMTP Address\t", MAPI_E_INVALID_PARAMETER);
+    PrintReport("%s", DescribeSmtpAddressFault(fault));
+    return false;
+}
 } // namespace
 
 // By value: creation works on a snapshot of its own.
@@ -282,15 +314,10 @@ ECreationOutcome CreateMailProfile(CProfileSettings settings) // NOLINT(performa
 {
     PrintReport("\nCreating Mail Profile...\n");
     LogTimestamp();
+    if (!settings.m_strSmtpAddress.empty() && !AcceptSmtpAddress(settings.m_strSmtpAddress))
+        return CloseReport(ECreationOutcome::StepFailed);
     if (settings.m_bSuppressFirstRun)
         SuppressFirstRun();
 
-    const ECreationOutcome outcome = RunMapiSteps(settings);
-    if (outcome == ECreationOutcome::AlreadyExists || outcome == ECreationOutcome::NotReplaced ||
-        outcome == ECreationOutcome::LeftUnfinished)
-        return outcome;
-
-    PrintReport("\nDone.\n");
-    PrintReport("\nOutput also available in the Registry under HKCU\\Software\\Quillmere\\Logging.\n");
-    return outcome;
+    return CloseReport(RunMapiSteps(settings));
 }

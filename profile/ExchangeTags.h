@@ -66,6 +66,19 @@
 #define RPC_C_HTTP_AUTHN_SCHEME_NTLM 0x00000002
 #endif
 
+// The Exchange service as Outlook 2016 and later take it: the user's SMTP
+// address in the profile sections of the service's providers.
+#ifndef PR_EMSMDB_SECTION_UID
+#define PR_EMSMDB_SECTION_UID PROP_TAG(PT_BINARY, 0x3D15)
+#endif
+#ifndef PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W
+#define PR_PROFILE_USER_SMTP_EMAIL_ADDRESS_W PROP_TAG(PT_UNICODE, 0x6641)
+#endif
+// IMsgServiceAdmin::OpenProfileSection: a section a provider owns as well.
+#ifndef MAPI_FORCE_ACCESS
+#define MAPI_FORCE_ACCESS 0x00080000
+#endif
+
 // The personal folders (PST) service.
 #ifndef PR_PST_PATH
 #define PR_PST_PATH PROP_TAG(PT_STRING8, 0x6700)

@@ -18,6 +18,14 @@ ULONG SelectAuthScheme(const std::string& strAuthentication)
 }
 } // namespace
 
+bool SelectCacheFlags(int nCacheMode, LONG& lFlags)
+{
+    if (nCacheMode != 1 && nCacheMode != 2)
+        return false;
+    lFlags = nCacheMode == 1 ? CONFIG_OST_CACHE_PRIVATE : CONFIG_OST_CACHE_PUBLIC;
+    return true;
+}
+
 LONG ComputeRohFlags(const std::string& strTryHttpFirst, bool bHasPrincipalName)
 {
     ULONG ulFlags = ROHFLAGS_USE_ROH | ROHFLAGS_SSL_ONLY;
@@ -49,11 +57,9 @@ void BuildExchangeProperties(const CProfileSettings& settings, CExchangeProperti
     AppendProp(props, PR_CONVERSION_PROHIBITED).Value.b = false;
     AppendProp(props, PR_DEFAULT_PROFILE).Value.b = true;
 
-    // Cached mode off is the service's default: no entry, rather than a zero.
-    if (settings.m_nCacheMode == 1)
-        AppendProp(props, PR_PROFILE_CONFIG_FLAGS).Value.l = CONFIG_OST_CACHE_PRIVATE;
-    else if (settings.m_nCacheMode == 2)
-        AppendProp(props, PR_PROFILE_CONFIG_FLAGS).Value.l = CONFIG_OST_CACHE_PUBLIC;
+    LONG lCacheFlags = 0;
+    if (SelectCacheFlags(settings.m_nCacheMode, lCacheFlags))
+        AppendProp(props, PR_PROFILE_CONFIG_FLAGS).Value.l = lCacheFlags;
 
     if (settings.m_bHasHttpProxy)
     {

@@ -63,5 +63,9 @@ struct CPstProperties
 void BuildExchangeProperties(const CProfileSettings& settings, CExchangeProperties& props);
 void BuildPstProperties(const CProfileSettings& settings, CPstProperties& props);
 
+// PR_PROFILE_CONFIG_FLAGS for the cache mode, and whether it is written at
+// all: cached mode off is the service's default, written as no entry.
+bool SelectCacheFlags(int nCacheMode, LONG& lFlags);
+
 // PR_ROH_FLAGS for the "-f" letter and whether a principal name was given.
 LONG ComputeRohFlags(const std::string& strTryHttpFirst, bool bHasPrincipalName);

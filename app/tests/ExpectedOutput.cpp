@@ -73,7 +73,8 @@ std::string Echo(const CEcho& e)
            "FQ Principle\t\t= " + e.m_strPrincipal + "\n"
            "Authentication\t\t= " + e.m_strAuthentication + "\n"
            "Try HTTP First\t\t= " + e.m_strTryHttpFirst + "\n"
-           "Suppress first run\t= " + e.m_strSuppressFirstRun + "\n";
+           "Suppress first run\t= " + e.m_strSuppressFirstRun + "\n" +
+           (e.m_strSmtpAddress.empty() ? "" : "SMTP Address\t\t= " + e.m_strSmtpAddress + "\n");
 }
 
 std::string MissingNameNotice()
@@ -125,6 +126,11 @@ std::string StatusLine(EStep step, const char* pszStatus)
 std::string UndoLine(EOutcome outcome)
 {
     return LabelLine(szUndoLabel, outcome);
+}
+
+std::string SmtpAddressLine()
+{
+    return LabelLine(szSmtpAddressLabel, EOutcome::Failed);
 }
 
 std::string CreationStart(const CEcho& echo)

@@ -27,6 +27,7 @@ struct CEcho
     std::string m_strAuthentication = "Not set";
     std::string m_strTryHttpFirst;
     std::string m_strSuppressFirstRun = "false";
+    std::string m_strSmtpAddress; // its line only when -e gave one
 };
 std::string Echo(const CEcho& echo);
 
@@ -51,6 +52,8 @@ enum EStep
     stepConfigurePst,
     NUM_STEPS
 };
+// The step of -e's address, checked before MAPI: failed, or not there at all.
+constexpr char szSmtpAddressLabel[] = "SMTP Address\t";
 const char* StepLabel(EStep step);
 
 enum class EOutcome
@@ -86,6 +89,7 @@ std::string StatusLine(const char* pszLabel, const char* pszStatus);
 // A failed run deletes the profile it created, reporting that as a step.
 constexpr char szUndoLabel[] = "Undo Create Profile";
 std::string UndoLine(EOutcome outcome = EOutcome::Successful);
+std::string SmtpAddressLine();
 
 // The console of a run that created, or tried to create, a profile: echo,
 // heading, the step lines given, and (when done) the closing report.

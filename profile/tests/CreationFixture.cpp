@@ -159,12 +159,15 @@ std::vector<std::string> CreationTest::ReadEnd() const
                         "ProfAdmin#1.SetDefaultProfile(", "FreeProws(", "MAPIUninitialize(", "DllMain("});
 }
 
-std::vector<std::string> CreationTest::ExpectedEnd(EStep failing)
+std::vector<std::string> CreationTest::ExpectedEnd(EStep failing, int nNextLabel)
 {
     // Objects and row sets are numbered in the order they were handed out.
-    int nNextLabel = 2;
-    for (EStep obtained : {stepLogon, stepAdminServices, stepServiceTable, stepQueryRows})
-        nNextLabel += failing > obtained ? 1 : 0;
+    if (nNextLabel == 0)
+    {
+        nNextLabel = 2;
+        for (EStep obtained : {stepLogon, stepAdminServices, stepServiceTable, stepQueryRows})
+            nNextLabel += failing > obtained ? 1 : 0;
+    }
     std::vector<std::string> vecEnd;
     if (failing > stepServiceTable)
         vecEnd.push_back("UlRelease(Table#4) -> 0");

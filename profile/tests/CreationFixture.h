@@ -75,7 +75,9 @@ protected:
     // step: what was obtained before it goes back in MAPI's order, the session
     // logged off first, and a profile this run created is deleted, and found
     // gone in the profile table.
-    static std::vector<std::string> ExpectedEnd(expected::EStep failing);
+    // nNextLabel: the number the profile table gets, where the run made
+    // objects of its own besides the steps'.
+    static std::vector<std::string> ExpectedEnd(expected::EStep failing, int nNextLabel = 0);
 
     std::string m_strJournal;
 };
