@@ -40,7 +40,7 @@ wine_server_persist
 scratch=$(mktemp -d)
 trap '"$WINESERVER" -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
-cases=(empty imports noargs create)
+cases=(empty imports noargs create address)
 run_case() {
     case $1 in
     empty) "${WINE[@]}" "$bin/empty_program.exe" ;;
@@ -48,6 +48,8 @@ run_case() {
     noargs) "${WINE[@]}" "$bin/Quillmere.exe" ;;
     # -a Y makes the profile anew each time: every run does the whole sequence.
     create) "${WINE[@]}" "$bin/Quillmere.exe" -s mail.example.com -m "Doe, Jane" -p Bench -a Y -c 1 ;;
+    # The same with -e: the profile sections instead of ConfigureMsgService.
+    address) "${WINE[@]}" "$bin/Quillmere.exe" -e jane.doe@example.com -p BenchAddress -a Y -c 1 ;;
     esac
 }
 
@@ -82,6 +84,7 @@ report "empty Windows program" empty
 report "same imports as Quillmere.exe" imports
 report "Quillmere.exe, no arguments" noargs
 report "Quillmere.exe, full creation" create
+report "Quillmere.exe, full creation with -e" address
 
 echo "Built programs:"
 report_program() {

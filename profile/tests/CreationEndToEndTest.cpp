@@ -181,15 +181,6 @@ TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessReplaced)
         StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange, stepAddressBook, stepServiceTable,
                    stepQueryRows, stepConfigureExchange});
     const std::string strStart = StepLines({stepInit, stepAdminProfiles});
-    const std::string strCreated =
-        "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
-        "0x00000000 S_OK";
-    const std::string strRefused =
-        "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
-        "0x80070005 MAPI_E_NO_ACCESS";
-    const std::string strDeleted =
-        "ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK";
-    const std::string strLookedUp = "ProfAdmin#1.GetProfileTable(flags=0x00000000) -> 0x00000000 S_OK out=Table#2";
     enum EBefore
     {
         beforeNone,
@@ -208,20 +199,20 @@ TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessReplaced)
         std::vector<std::string> m_vecAdminCalls;
         bool m_bMarked; // for deletion when its last session ends
     } rows[] = {
-        {"exists, no -a", beforeThere, false, false, strStart + szExists, false, 0, {strRefused, strLookedUp}, false},
+        {"exists, no -a", beforeThere, false, false, strStart + szExists, false, 0, {g_strRefused, g_strLookedUp}, false},
         {"-a Y, none there", beforeNone, true, false, strStart + szNotDeleted + strFullRun, true, 1,
          {"ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x8004010F MAPI_E_NOT_FOUND",
-          strCreated},
+          g_strCreated},
          false},
         {"-a Y, deleted and made anew", beforeThere, true, false, strStart + szDeleted + strFullRun, true, 1,
-         {strDeleted, strCreated}, false},
+         {g_strDeleted, g_strCreated}, false},
         {"-a Y, deletion fails", beforeThere, true, true, strStart + szNotDeleted + szExists, false, 2,
          {"ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x80004005 MAPI_E_CALL_FAILED",
-          strRefused, strLookedUp},
+          g_strRefused, g_strLookedUp},
          false},
         // MAPI answers the deletion of a profile in use with success and only marks it.
         {"-a Y, in use", beforeInUse, true, false, strStart + szDeleted + szExists, false, 2,
-         {strDeleted, strRefused, strLookedUp}, true},
+         {g_strDeleted, g_strRefused, g_strLookedUp}, true},
     };
     for (const auto& row : rows)
     {

@@ -59,6 +59,16 @@ const std::string g_strConfigurePst =
     "ServiceAdmin#3.ConfigureMsgService(uid=3:MSUPST MS, ui=0x0, flags=0x00000000, props=[0x6700001E "
     "\"c:\\\\myMailbox.pst\", 0x3001001E \"Janes Mailbox\"]) -> 0x00000000 S_OK";
 
+const std::string g_strCreated =
+    "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> 0x00000000 "
+    "S_OK";
+const std::string g_strRefused =
+    "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> 0x80070005 "
+    "MAPI_E_NO_ACCESS";
+const std::string g_strDeleted =
+    "ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK";
+const std::string g_strLookedUp = "ProfAdmin#1.GetProfileTable(flags=0x00000000) -> 0x00000000 S_OK out=Table#2";
+
 std::vector<std::string> Concat(std::vector<std::string> vecHead, const std::vector<std::string>& vecTail)
 {
     vecHead.insert(vecHead.end(), vecTail.begin(), vecTail.end());

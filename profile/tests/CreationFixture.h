@@ -38,6 +38,14 @@ expected::CEcho PstEcho();
 extern const std::string g_strConfigureExchange;
 extern const std::string g_strConfigurePst;
 
+// The profile administration's journal lines of a run of the road: the
+// profile created, refused as there, deleted, and looked up in the profile
+// table (the first table of the run).
+extern const std::string g_strCreated;
+extern const std::string g_strRefused;
+extern const std::string g_strDeleted;
+extern const std::string g_strLookedUp;
+
 std::vector<std::string> Concat(std::vector<std::string> vecHead, const std::vector<std::string>& vecTail);
 std::vector<std::string> Sorted(std::vector<std::string> vec);
 

@@ -26,15 +26,6 @@ TEST_F(CreationTest, AnEarlierRunsEntryNeverDeletesAProfileUnasked)
     const std::string strStart = StepLines({stepInit, stepAdminProfiles});
     const std::string strWhole = StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
                                             stepAddressBook, stepServiceTable, stepQueryRows, stepConfigureExchange});
-    const std::string strCreated =
-        "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
-        "0x00000000 S_OK";
-    const std::string strRefused =
-        "ProfAdmin#1.CreateProfile(profile=\"Mail - Jane Doe\", password=null, ui=0x0, flags=0x00000000) -> "
-        "0x80070005 MAPI_E_NO_ACCESS";
-    const std::string strDeleted =
-        "ProfAdmin#1.DeleteProfile(profile=\"Mail - Jane Doe\", flags=0x00000000) -> 0x00000000 S_OK";
-    const std::string strLookedUp = "ProfAdmin#1.GetProfileTable(flags=0x00000000) -> 0x00000000 S_OK out=Table#2";
     enum EProfile
     {
         profileGone,
@@ -54,13 +45,13 @@ TEST_F(CreationTest, AnEarlierRunsEntryNeverDeletesAProfileUnasked)
     } rows[] = {
         // Finished by hand since, perhaps, and in use: left as it is.
         {"there, no -a", profileThere, false, strStart + szLeftUnfinished + szReplaceAdvice, false, 2,
-         {strRefused, strLookedUp}, true},
-        {"gone, no -a", profileGone, false, strStart + strWhole, true, 1, {strCreated}, false},
+         {g_strRefused, g_strLookedUp}, true},
+        {"gone, no -a", profileGone, false, strStart + strWhole, true, 1, {g_strCreated}, false},
         {"there, -a Y", profileThere, true, strStart + szLeftUnfinished + szDeleted + strWhole, true, 1,
-         {strDeleted, strLookedUp, strCreated}, false},
+         {g_strDeleted, g_strLookedUp, g_strCreated}, false},
         // Only marked for deletion: it stays listed until it has really gone.
         {"in use, -a Y", profileInUse, true, strStart + szLeftUnfinished + szDeleted + szExists, false, 2,
-         {strDeleted, strLookedUp, strRefused, "ProfAdmin#1.GetProfileTable(flags=0x00000000) -> 0x00000000 S_OK "
+         {g_strDeleted, g_strLookedUp, g_strRefused, "ProfAdmin#1.GetProfileTable(flags=0x00000000) -> 0x00000000 S_OK "
                                                "out=Table#4"},
          true},
     };
