@@ -141,9 +141,12 @@ run_end_to_end() {
     mkdir -p "$bin"
     cp "$program" "$bin/Quillmere.exe"
     "$QUILLMERE_ROOT/testbed/wine/fixture.sh" up "$prefix" "$build/testbed/mapi32-stand-in/mapi32.dll"
+    # Not the test of a lock held to the end of the wait: it runs a build of
+    # its own with a short wait, which never ships.
     for test in app_tests resources_tests; do
         cp "$build/bin/$test.exe" "$bin/"
-        timeout 600 "$wine_exec" "$prefix" "$bin/$test.exe" --gtest_brief=1 >"$work/$test-$arch.log" 2>&1 ||
+        timeout 600 "$wine_exec" "$prefix" "$bin/$test.exe" --gtest_brief=1 \
+            --gtest_filter=-RunLockTest.ARunThatWaitsInVainChangesNothing >"$work/$test-$arch.log" 2>&1 ||
             { cat "$work/$test-$arch.log" >&2; fail "$arch: $test against the signed program"; }
     done
     "$QUILLMERE_ROOT/testbed/wine/fixture.sh" down "$prefix"

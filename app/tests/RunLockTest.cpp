@@ -75,6 +75,28 @@ std::vector<std::string> LoggedLabels(std::initializer_list<EStep> steps)
     return Sorted(vecLabels);
 }
 
+// A kernel object of this test's, closed however the case ends; a lock is
+// given back first. Left held, it would make every later run of the suite wait.
+class CTestHandle
+{
+public:
+    explicit CTestHandle(HANDLE hObject, bool bHeldMutex = false) : m_hObject(hObject), m_bHeldMutex(bHeldMutex) {}
+    ~CTestHandle()
+    {
+        if (m_hObject && m_bHeldMutex)
+            ReleaseMutex(m_hObject);
+        if (m_hObject)
+            CloseHandle(m_hObject);
+    }
+    CTestHandle(const CTestHandle&) = delete;
+    CTestHandle& operator=(const CTestHandle&) = delete;
+    HANDLE Get() const { return m_hObject; }
+
+private:
+    HANDLE m_hObject;
+    bool m_bHeldMutex;
+};
+
 class RunLockTest : public testing::Test
 {
 protected:
@@ -244,14 +266,14 @@ TEST_F(RunLockTest, ARunThatWaitsInVainChangesNothing)
 {
     harness::WriteRegValue(HKEY_CURRENT_USER, g_szProgramKey, "CmdLine", harness::ExpandSz(" earlier"));
     harness::WriteRegValue(HKEY_CURRENT_USER, g_szLoggingKey, "timestamp", harness::ExpandSz("earlier\n"));
-    const HANDLE hLock = CreateMutexA(nullptr, TRUE, NameRunLock().c_str());
-    ASSERT_NE(nullptr, hLock);
-
-    harness::CRunOptions options;
-    options.m_strProgram = harness::LocateBesideSelf("quillmere_short_wait.exe");
-    const harness::CRunResult result = harness::RunQuillmere(Args({"-a", "Y"}), options);
-    ReleaseMutex(hLock);
-    CloseHandle(hLock);
+    harness::CRunResult result;
+    {
+        const CTestHandle lock(CreateMutexA(nullptr, TRUE, NameRunLock().c_str()), true);
+        ASSERT_NE(nullptr, lock.Get());
+        harness::CRunOptions options;
+        options.m_strProgram = harness::LocateBesideSelf("quillmere_short_wait.exe");
+        result = harness::RunQuillmere(Args({"-a", "Y"}), options);
+    }
 
     EXPECT_EQ(harness::Crlf(Banner() + szOtherRunBusy + Closing()), result.m_strStdout);
     EXPECT_EQ("", result.m_strStderr);
@@ -298,11 +320,12 @@ TEST_F(RunLockTest, AKilledRunsLockGoesToTheRunWaitingForIt)
 // run says so in one line and goes on as it would with the lock.
 TEST_F(RunLockTest, WithoutALockTheRunSaysSoAndGoesOn)
 {
-    const HANDLE hSquatter = CreateEventA(nullptr, TRUE, FALSE, NameRunLock().c_str());
-    ASSERT_NE(nullptr, hSquatter);
-
-    const harness::CRunResult result = harness::RunQuillmere(Args());
-    CloseHandle(hSquatter);
+    harness::CRunResult result;
+    {
+        const CTestHandle squatter(CreateEventA(nullptr, TRUE, FALSE, NameRunLock().c_str()));
+        ASSERT_NE(nullptr, squatter.Get());
+        result = harness::RunQuillmere(Args());
+    }
 
     const std::string strWhole = WholeRun();
     EXPECT_EQ(harness::Crlf(Banner() +
