@@ -35,10 +35,10 @@ int ReportOutcome(ECreationOutcome outcome)
     }
     return 0;
 }
-} // namespace
 
 // Exit status of a run that found another one for the same user still busy.
 constexpr int nExitOtherRunBusy = 2;
+} // namespace
 
 int main(int argc, char* argv[])
 {

@@ -220,23 +220,18 @@ void DeleteFirst(IProfAdmin* pProfAdmin, LPSTR pszProfile, bool bUnfinished)
 // The profile is there, and stays as it is.
 ECreationOutcome ReportExisting(const char* pszProfile, bool bDeleteFirst)
 {
-    // A profile in use survives its deletion, marked to go when its last
-    // session ends: the replacement that was asked for did not happen.
-    if (bDeleteFirst)
-    {
-        PrintReport("Profile already exists. No further action taken.\n");
-        return ECreationOutcome::NotReplaced;
-    }
     // Neither taken for done nor replaced unasked: since the run that made it
     // stopped, someone may have finished it by hand and be using it.
-    if (IsProfileUnfinished(pszProfile))
+    if (!bDeleteFirst && IsProfileUnfinished(pszProfile))
     {
         PrintReport("Profile left unfinished by an earlier run.\n");
         PrintReport("Run again with -a Y to replace it, or delete the profile and run again.\n");
         return ECreationOutcome::LeftUnfinished;
     }
     PrintReport("Profile already exists. No further action taken.\n");
-    return ECreationOutcome::AlreadyExists;
+    // A profile in use survives its deletion, marked to go when its last
+    // session ends: the replacement that was asked for did not happen.
+    return bDeleteFirst ? ECreationOutcome::NotReplaced : ECreationOutcome::AlreadyExists;
 }
 
 // The MAPI steps. The owners are declared so that, after what BuildProfile

@@ -77,6 +77,22 @@ std::string Echo(const CEcho& e)
            (e.m_strSmtpAddress.empty() ? "" : "SMTP Address\t\t= " + e.m_strSmtpAddress + "\n");
 }
 
+std::vector<std::string> RoadArgs(std::vector<std::string> vecMore)
+{
+    std::vector<std::string> vecArgs = {"-s", "mail.example.com", "-m", "Doe, Jane", "-p", szRoadProfile};
+    vecArgs.insert(vecArgs.end(), vecMore.begin(), vecMore.end());
+    return vecArgs;
+}
+
+CEcho RoadEcho()
+{
+    CEcho echo;
+    echo.m_strServer = "mail.example.com";
+    echo.m_strMailbox = "Doe, Jane";
+    echo.m_strProfile = szRoadProfile;
+    return echo;
+}
+
 std::string MissingNameNotice()
 {
     return "\nPlease provide a profile name in the commandline\n\n";

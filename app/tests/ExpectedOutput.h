@@ -31,6 +31,12 @@ struct CEcho
 };
 std::string Echo(const CEcho& echo);
 
+// The road of one ordinary run: -s, -m and -p as the usage text's examples
+// give them, with any further arguments after them, and their echo.
+constexpr char szRoadProfile[] = "Mail - Jane Doe";
+std::vector<std::string> RoadArgs(std::vector<std::string> vecMore = {});
+CEcho RoadEcho();
+
 std::string MissingNameNotice();
 std::string Closing();
 

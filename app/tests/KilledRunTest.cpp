@@ -23,13 +23,6 @@ namespace
 using namespace expected;
 
 constexpr char g_szUnfinishedKey[] = "Software\\Quillmere\\Unfinished";
-constexpr char g_szProfile[] = "Mail - Jane Doe";
-
-bool EndsWith(const std::string& strText, const std::string& strEnd)
-{
-    return strText.size() >= strEnd.size() &&
-           strText.compare(strText.size() - strEnd.size(), strEnd.size(), strEnd) == 0;
-}
 
 // What a killed run leaves: no profile, a complete one, or one listed as
 // unfinished, which the next run leaves alone and reports, until it is run
@@ -49,9 +42,6 @@ protected:
         harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
         harness::DeleteRegTree(HKEY_CURRENT_USER, "Software\\Quillmere");
         m_strJournal = harness::StartStandInJournal("quillmere-killed-run-journal.txt");
-        m_echo.m_strServer = "mail.example.com";
-        m_echo.m_strMailbox = "Doe, Jane";
-        m_echo.m_strProfile = g_szProfile;
     }
 
     void TearDown() override
@@ -63,14 +53,6 @@ protected:
         DeleteFileA(m_strJournal.c_str());
     }
 
-    std::vector<std::string> Args(std::vector<std::string> vecMore = {}) const
-    {
-        std::vector<std::string> vecArgs = {"-s", m_echo.m_strServer, "-m", m_echo.m_strMailbox, "-p",
-                                            m_echo.m_strProfile};
-        vecArgs.insert(vecArgs.end(), vecMore.begin(), vecMore.end());
-        return vecArgs;
-    }
-
     // The runs after the kill, MAPI working again, as the next logons would
     // make them: what they print, and the record of unfinished profiles.
     void ExpectNextRuns(ELeft left)
@@ -80,7 +62,7 @@ protected:
         const std::string strWhole = StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
                                                 stepAddressBook, stepServiceTable, stepQueryRows,
                                                 stepConfigureExchange});
-        const harness::CRunResult next = harness::RunQuillmere(Args());
+        const harness::CRunResult next = harness::RunQuillmere(RoadArgs());
         switch (left)
         {
         case ELeft::Nothing:
@@ -96,9 +78,9 @@ protected:
             EXPECT_EQ(harness::Crlf(CreationRun(m_echo, strStart + szLeftUnfinished + szReplaceAdvice, false)),
                       next.m_strStdout);
             EXPECT_EQ(2u, next.m_dwExitCode);
-            EXPECT_TRUE(harness::ReadRegValue(HKEY_CURRENT_USER, g_szUnfinishedKey, g_szProfile));
+            EXPECT_TRUE(harness::ReadRegValue(HKEY_CURRENT_USER, g_szUnfinishedKey, szRoadProfile));
 
-            const harness::CRunResult replaced = harness::RunQuillmere(Args({"-a", "Y"}));
+            const harness::CRunResult replaced = harness::RunQuillmere(RoadArgs({"-a", "Y"}));
             CEcho echo = m_echo;
             echo.m_strDelete = "true";
             EXPECT_EQ(harness::Crlf(CreationRun(echo, strStart + szLeftUnfinished + szDeleted + strWhole)),
@@ -113,7 +95,7 @@ protected:
 
     const std::string m_strLog = harness::TempPath("quillmere-killed-run.log");
     std::string m_strJournal;
-    CEcho m_echo;
+    const CEcho m_echo = RoadEcho();
 };
 
 TEST_F(KilledRun, TheLogKeepsEveryLineAndTheNextRunsNeitherTakeNorDeleteWhatWasLeft)
@@ -145,13 +127,9 @@ TEST_F(KilledRun, TheLogKeepsEveryLineAndTheNextRunsNeitherTakeNorDeleteWhatWasL
         SetUp();
         harness::SetStandInText(standin::szBlockValue, row.m_strBlocked);
         {
-            harness::CRunningProgram run(Args(row.m_vecMore), m_strLog);
-            // Bounded: a 32-bit run through qemu takes seconds to get there.
-            const std::string strBlocking = row.m_strBlocked + " -> blocks until killed\n";
-            bool bBlocked = false;
-            for (int nWait = 0; nWait < 1200 && !bBlocked && !run.WaitForExit(100); ++nWait)
-                bBlocked = EndsWith(harness::ReadWholeFile(m_strJournal), strBlocking);
-            ASSERT_TRUE(bBlocked) << harness::ReadWholeFile(m_strJournal);
+            harness::CRunningProgram run(RoadArgs(row.m_vecMore), m_strLog);
+            ASSERT_TRUE(harness::WaitUntilBlocked(m_strJournal, row.m_strBlocked, run))
+                << harness::ReadWholeFile(m_strJournal);
             ASSERT_TRUE(run.Kill());
         }
         CEcho echo = m_echo;
@@ -170,15 +148,15 @@ TEST_F(KilledRun, TheLogKeepsEveryLineAndTheNextRunsNeitherTakeNorDeleteWhatWasL
 TEST_F(KilledRun, ARunHeldUpRightAfterCreatingTheProfileHasListedIt)
 {
     {
-        harness::CStalledOutputRun run(Args());
+        harness::CStalledOutputRun run(RoadArgs());
         const std::string strBefore = CreationStart(m_echo) + StepLines({stepInit, stepAdminProfiles});
         ASSERT_TRUE(run.ReadUntil(harness::Crlf(strBefore), 60000)) << harness::Printable(run.GetOutput());
         // Waiting to write the line of "MAPI Create Profile".
         ASSERT_TRUE(run.WaitForBlockedWrite(60000));
         ASSERT_TRUE(run.Kill());
     }
-    EXPECT_EQ(std::vector<std::string>{g_szProfile}, harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
-    EXPECT_EQ(std::vector<std::string>{g_szProfile}, harness::ListRegValues(HKEY_CURRENT_USER, g_szUnfinishedKey));
+    EXPECT_EQ(std::vector<std::string>{szRoadProfile}, harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
+    EXPECT_EQ(std::vector<std::string>{szRoadProfile}, harness::ListRegValues(HKEY_CURRENT_USER, g_szUnfinishedKey));
 
     ExpectNextRuns(ELeft::Unfinished);
 }

@@ -24,7 +24,6 @@ using namespace expected;
 constexpr char g_szProgramKey[] = "Software\\Quillmere";
 constexpr char g_szLoggingKey[] = "Software\\Quillmere\\Logging";
 constexpr char g_szUnfinishedKey[] = "Software\\Quillmere\\Unfinished";
-constexpr char g_szProfile[] = "Mail - Jane Doe";
 
 // Runs of the x86 program take several times as long under Wine.
 #ifdef _WIN64
@@ -105,9 +104,6 @@ protected:
         harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
         harness::DeleteRegTree(HKEY_CURRENT_USER, g_szProgramKey);
         m_strJournal = harness::StartStandInJournal("quillmere-run-lock-journal.txt");
-        m_echo.m_strServer = "mail.example.com";
-        m_echo.m_strMailbox = "Doe, Jane";
-        m_echo.m_strProfile = g_szProfile;
     }
 
     void TearDown() override
@@ -118,14 +114,6 @@ protected:
         harness::DeleteRegTree(HKEY_CURRENT_USER, standin::szOutlookKey);
         for (const std::string& strFile : {m_strJournal, m_strOut[0], m_strOut[1], m_strErr[0], m_strErr[1]})
             DeleteFileA(strFile.c_str());
-    }
-
-    std::vector<std::string> Args(std::vector<std::string> vecMore = {}) const
-    {
-        std::vector<std::string> vecArgs = {"-s", m_echo.m_strServer, "-m", m_echo.m_strMailbox, "-p",
-                                            m_echo.m_strProfile};
-        vecArgs.insert(vecArgs.end(), vecMore.begin(), vecMore.end());
-        return vecArgs;
     }
 
     // Waits until the run's output file holds exactly the text given.
@@ -147,7 +135,7 @@ protected:
     std::string m_strJournal;
     const std::string m_strOut[2] = {harness::TempPath("quillmere-run-a.log"), harness::TempPath("quillmere-run-b.log")};
     const std::string m_strErr[2] = {harness::TempPath("quillmere-run-a.err"), harness::TempPath("quillmere-run-b.err")};
-    CEcho m_echo;
+    const CEcho m_echo = RoadEcho();
 };
 
 // Started together, many times: one run makes the profile, the other finds it
@@ -160,7 +148,7 @@ TEST_F(RunLockTest, TwoRunsStartedTogetherTakeTurns)
         {
             SCOPED_TRACE(std::string(bReplace ? "-a Y" : "no -a") + ", round " + std::to_string(nRound));
             SetUp();
-            const std::vector<std::string> vecArgs = Args(bReplace ? std::vector<std::string>{"-a", "Y"}
+            const std::vector<std::string> vecArgs = RoadArgs(bReplace ? std::vector<std::string>{"-a", "Y"}
                                                                    : std::vector<std::string>{});
             DWORD rgdwExit[2] = {};
             {
@@ -197,9 +185,9 @@ TEST_F(RunLockTest, TwoRunsStartedTogetherTakeTurns)
                                                stepQueryRows, stepConfigureExchange})
                                : LoggedLabels({stepInit, stepAdminProfiles}),
                       ReadLoggedLabels());
-            EXPECT_EQ(std::vector<std::string>{g_szProfile},
+            EXPECT_EQ(std::vector<std::string>{szRoadProfile},
                       harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
-            const std::string strProfileKey = std::string(standin::szProfilesKey) + "\\" + g_szProfile;
+            const std::string strProfileKey = std::string(standin::szProfilesKey) + "\\" + szRoadProfile;
             // Its two services, once: 2 section names of 32 digits, each with its NUL, and the list's.
             const auto order =
                 harness::ReadRegValue(HKEY_CURRENT_USER, strProfileKey.c_str(), standin::szServiceOrderValue);
@@ -233,12 +221,12 @@ TEST_F(RunLockTest, ASecondRunWaitsForARunHeldAtAnyStep)
     {
         SCOPED_TRACE(row.m_pszCase);
         SetUp();
-        harness::CStalledOutputRun first(Args());
+        harness::CStalledOutputRun first(RoadArgs());
         ASSERT_TRUE(first.ReadUntil(harness::Crlf(row.m_strHeldAfter), 60000))
             << harness::Printable(first.GetOutput());
         ASSERT_TRUE(first.WaitForBlockedWrite(60000));
 
-        harness::CRunningProgram second(Args({"-d", "N"}), m_strOut[1], {}, m_strErr[1]);
+        harness::CRunningProgram second(RoadArgs({"-d", "N"}), m_strOut[1], {}, m_strErr[1]);
         ASSERT_TRUE(WaitForOutput(m_strOut[1], Banner()));
         // Long enough for a run that does not wait to print its next line.
         EXPECT_FALSE(second.WaitForExit(1000));
@@ -272,7 +260,7 @@ TEST_F(RunLockTest, ARunThatWaitsInVainChangesNothing)
         ASSERT_NE(nullptr, lock.Get());
         harness::CRunOptions options;
         options.m_strProgram = harness::LocateBesideSelf("quillmere_short_wait.exe");
-        result = harness::RunQuillmere(Args({"-a", "Y"}), options);
+        result = harness::RunQuillmere(RoadArgs({"-a", "Y"}), options);
     }
 
     EXPECT_EQ(harness::Crlf(Banner() + szOtherRunBusy + Closing()), result.m_strStdout);
@@ -288,19 +276,11 @@ TEST_F(RunLockTest, ARunThatWaitsInVainChangesNothing)
 TEST_F(RunLockTest, AKilledRunsLockGoesToTheRunWaitingForIt)
 {
     harness::SetStandInText(standin::szBlockValue, standin::szForceMAPILogonEx);
-    harness::CRunningProgram first(Args(), m_strOut[0], {}, m_strErr[0]);
-    const std::string strBlocking = std::string(standin::szForceMAPILogonEx) + " -> blocks until killed\n";
-    bool bBlocked = false;
-    for (int nWait = 0; nWait < 1200 && !bBlocked && !first.WaitForExit(100); ++nWait)
-    {
-        const std::string strJournal = harness::ReadWholeFile(m_strJournal);
-        bBlocked = strJournal.size() >= strBlocking.size() &&
-                   strJournal.compare(strJournal.size() - strBlocking.size(), strBlocking.size(), strBlocking) == 0;
-    }
-    ASSERT_TRUE(bBlocked);
+    harness::CRunningProgram first(RoadArgs(), m_strOut[0], {}, m_strErr[0]);
+    ASSERT_TRUE(harness::WaitUntilBlocked(m_strJournal, standin::szForceMAPILogonEx, first));
     harness::SetStandInText(standin::szBlockValue, "");
 
-    harness::CRunningProgram second(Args(), m_strOut[1], {}, m_strErr[1]);
+    harness::CRunningProgram second(RoadArgs(), m_strOut[1], {}, m_strErr[1]);
     ASSERT_TRUE(WaitForOutput(m_strOut[1], Banner()));
     EXPECT_FALSE(second.WaitForExit(1000));
     ASSERT_TRUE(first.Kill());
@@ -313,7 +293,7 @@ TEST_F(RunLockTest, AKilledRunsLockGoesToTheRunWaitingForIt)
     EXPECT_EQ(2u, second.GetExitCode());
     EXPECT_EQ("", harness::ReadWholeFile(m_strErr[1]));
     EXPECT_EQ(LoggedLabels({stepInit, stepAdminProfiles}), ReadLoggedLabels());
-    EXPECT_EQ(std::vector<std::string>{g_szProfile}, harness::ListRegValues(HKEY_CURRENT_USER, g_szUnfinishedKey));
+    EXPECT_EQ(std::vector<std::string>{szRoadProfile}, harness::ListRegValues(HKEY_CURRENT_USER, g_szUnfinishedKey));
 }
 
 // Something of another kind under the lock's name: no lock can be made. The
@@ -324,7 +304,7 @@ TEST_F(RunLockTest, WithoutALockTheRunSaysSoAndGoesOn)
     {
         const CTestHandle squatter(CreateEventA(nullptr, TRUE, FALSE, NameRunLock().c_str()));
         ASSERT_NE(nullptr, squatter.Get());
-        result = harness::RunQuillmere(Args());
+        result = harness::RunQuillmere(RoadArgs());
     }
 
     const std::string strWhole = WholeRun();

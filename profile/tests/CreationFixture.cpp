@@ -28,16 +28,7 @@ const std::string g_rgForcedOperations[NUM_STEPS] = {
     standin::ForcePerService(standin::szForceConfigureMsgService, "MSUPST MS"),
 };
 
-const std::vector<std::string> g_vecRoadArgs = {"-s", "mail.example.com", "-m", "Doe, Jane", "-p", g_szProfile};
-
-CEcho RoadEcho()
-{
-    CEcho echo;
-    echo.m_strServer = "mail.example.com";
-    echo.m_strMailbox = "Doe, Jane";
-    echo.m_strProfile = g_szProfile;
-    return echo;
-}
+const std::vector<std::string> g_vecRoadArgs = RoadArgs();
 
 std::vector<std::string> PstArgs()
 {

@@ -22,14 +22,13 @@ constexpr char g_szLoggingKey[] = "Software\\Quillmere\\Logging";
 constexpr char g_szUnfinishedKey[] = "Software\\Quillmere\\Unfinished";
 constexpr char g_szOptionsKey[] = "Software\\Microsoft\\Exchange\\Client\\Options";
 constexpr char g_szSetupKey[] = "SOFTWARE\\Microsoft\\Office\\14.0\\Outlook\\Setup";
-constexpr char g_szProfile[] = "Mail - Jane Doe";
+constexpr const char* g_szProfile = expected::szRoadProfile;
 
 // The stand-in operation whose status each step reports, for forcing it.
 extern const std::string g_rgForcedOperations[expected::NUM_STEPS];
 
-// -s, -m and -p: the road without its options, and its echo.
+// -s, -m and -p: the road without its options (its echo is expected::RoadEcho).
 extern const std::vector<std::string> g_vecRoadArgs;
-expected::CEcho RoadEcho();
 // The road with a personal folders file, its arguments and their echo.
 std::vector<std::string> PstArgs();
 expected::CEcho PstEcho();

@@ -94,6 +94,14 @@ std::vector<std::string> SectionCalls(const std::string& strAddress = g_szJourna
     };
 }
 
+// A whole configuration's calls, then its sections released, last opened first.
+std::vector<std::string> WholeSectionCalls(std::vector<std::string> vecCalls)
+{
+    vecCalls.insert(vecCalls.end(),
+                    {"UlRelease(ProfSect#10) -> 0", "UlRelease(ProfSect#8) -> 0", "UlRelease(ProfSect#6) -> 0"});
+    return vecCalls;
+}
+
 // The calls up to the one that answered otherwise, its line, whatever it
 // left to free, and the sections released: every one before the undo.
 std::vector<std::string> SectionCallsUpTo(ESectionCall last, std::vector<std::string> vecLastLines)
@@ -157,89 +165,69 @@ TEST_F(SmtpAddressTest, TheAddressGoesIntoTheProvidersSections)
     {
         const char* m_pszCase;
         std::vector<std::string> m_vecMore;
+        void (*m_fnEcho)(CEcho&);
         std::string m_strCacheProp;
         std::string m_strDump;
-        bool m_bPst;
     } rows[] = {
-        {"-e alone", {}, "", strWholeDump, false},
-        {"-c 1", {"-c", "1"}, ", 0x66010003 0x00000180",
+        {"-e alone", {}, [](CEcho&) {}, "", strWholeDump},
+        {"-c 1", {"-c", "1"}, [](CEcho& e) { e.m_strCacheMode = "1"; }, ", 0x66010003 0x00000180",
          "Profile \"Mail - Jane Doe\"\n" + strExchange + strSections +
-             "      PR_PROFILE_CONFIG_FLAGS 0x66010003 = 0x00000180\n" + strAddressInEmsmdb + strStore + strAddressBook,
-         false},
-        {"-c 2", {"-c", "2"}, ", 0x66010003 0x00000400",
+             "      PR_PROFILE_CONFIG_FLAGS 0x66010003 = 0x00000180\n" + strAddressInEmsmdb + strStore + strAddressBook},
+        {"-c 2", {"-c", "2"}, [](CEcho& e) { e.m_strCacheMode = "2"; }, ", 0x66010003 0x00000400",
          "Profile \"Mail - Jane Doe\"\n" + strExchange + strSections +
-             "      PR_PROFILE_CONFIG_FLAGS 0x66010003 = 0x00000400\n" + strAddressInEmsmdb + strStore + strAddressBook,
-         false},
-        {"-b", {"-b", "Janes Mailbox", "c:\\myMailbox.pst"}, "",
+             "      PR_PROFILE_CONFIG_FLAGS 0x66010003 = 0x00000400\n" + strAddressInEmsmdb + strStore + strAddressBook},
+        {"-b", {"-b", "Janes Mailbox", "c:\\myMailbox.pst"},
+         [](CEcho& e) {
+             e.m_strPstDisplay = "Janes Mailbox";
+             e.m_strPstFileName = "c:\\myMailbox.pst";
+         },
+         "",
          strWholeDump + "  Service 3: MSUPST MS \"Janes Mailbox\"\n"
-                        "    PR_PST_PATH 0x6700001E = \"c:\\\\myMailbox.pst\"\n",
-         true},
-        {"-d D", {"-d", "D"}, "",
+                        "    PR_PST_PATH 0x6700001E = \"c:\\\\myMailbox.pst\"\n"},
+        {"-d D", {"-d", "D"}, [](CEcho& e) { e.m_strPriority = "Profile will become default"; }, "",
          "Profile \"Mail - Jane Doe\" (default)\n" + strExchange + strSections + strAddressInEmsmdb + strStore +
-             strAddressBook,
-         false},
-        {"-d P", {"-d", "P"}, "", strWholeDump, false},
-        {"-a Y", {"-a", "Y"}, "", strWholeDump, false},
+             strAddressBook},
+        {"-d P", {"-d", "P"}, [](CEcho& e) { e.m_strPriority = "Will prompt for profile"; }, "", strWholeDump},
+        {"-a Y", {"-a", "Y"}, [](CEcho& e) { e.m_strDelete = "true"; }, "", strWholeDump},
         // Autodiscover gives the server and the connection: none is written.
         {"-s, -m, -h, -n, -t, -f",
          {"-s", "mail.example.com", "-m", "Doe, Jane", "-h", "webmail.example.com", "-n", "msstd:webmail.example.com",
           "-t", "N", "-f", "F"},
-         "", strWholeDump, false},
+         [](CEcho& e) {
+             e.m_strServer = "mail.example.com";
+             e.m_strMailbox = "Doe, Jane";
+             e.m_strHttpProxy = "webmail.example.com";
+             e.m_strPrincipal = "msstd:webmail.example.com";
+             e.m_strAuthentication = "NTLM";
+             e.m_strTryHttpFirst = "Fast";
+         },
+         "", strWholeDump},
     };
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.m_pszCase);
         SetUp();
-        const bool bReplace = row.m_vecMore.size() == 2 && row.m_vecMore[0] == "-a";
+        CEcho echo = AddressEcho();
+        row.m_fnEcho(echo);
+        const bool bReplace = echo.m_strDelete == "true";
+        const bool bPst = !echo.m_strPstDisplay.empty();
         if (bReplace)
             MakeProfile();
 
         const harness::CRunResult result = harness::RunQuillmere(Concat(g_vecArgs, row.m_vecMore));
 
-        CEcho echo = AddressEcho();
-        for (size_t i = 0; i + 1 < row.m_vecMore.size(); i += 2)
-        {
-            const std::string& strSwitch = row.m_vecMore[i];
-            const std::string& strValue = row.m_vecMore[i + 1];
-            if (strSwitch == "-c")
-                echo.m_strCacheMode = strValue;
-            else if (strSwitch == "-d")
-                echo.m_strPriority = strValue == "D" ? "Profile will become default" : "Will prompt for profile";
-            else if (strSwitch == "-a")
-                echo.m_strDelete = "true";
-            else if (strSwitch == "-s")
-                echo.m_strServer = strValue;
-            else if (strSwitch == "-m")
-                echo.m_strMailbox = strValue;
-            else if (strSwitch == "-h")
-                echo.m_strHttpProxy = strValue;
-            else if (strSwitch == "-n")
-                echo.m_strPrincipal = strValue;
-            else if (strSwitch == "-t")
-                echo.m_strAuthentication = "NTLM";
-            else if (strSwitch == "-f")
-                echo.m_strTryHttpFirst = "Fast";
-        }
-        if (row.m_bPst)
-        {
-            echo.m_strPstDisplay = "Janes Mailbox";
-            echo.m_strPstFileName = "c:\\myMailbox.pst";
-        }
-        std::string strSteps = WholeSteps(row.m_bPst);
+        std::string strSteps = WholeSteps(bPst);
         if (bReplace)
             strSteps.insert(StepLines({stepInit, stepAdminProfiles}).size(), szDeleted);
-        strSteps += StepLine(stepConfigureExchange) + (row.m_bPst ? StepLine(stepConfigurePst) : "");
+        strSteps += StepLine(stepConfigureExchange) + (bPst ? StepLine(stepConfigurePst) : "");
         EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
         EXPECT_EQ("", result.m_strStderr);
         EXPECT_EQ(1u, result.m_dwExitCode);
         EXPECT_EQ(ExpectedLog(strSteps), ReadLog());
 
-        std::vector<std::string> vecSectionCalls = SectionCalls(g_szJournalAddress, row.m_strCacheProp);
-        vecSectionCalls.insert(vecSectionCalls.end(), {"UlRelease(ProfSect#10) -> 0", "UlRelease(ProfSect#8) -> 0",
-                                                       "UlRelease(ProfSect#6) -> 0"});
-        EXPECT_EQ(vecSectionCalls, ReadSectionCalls());
+        EXPECT_EQ(WholeSectionCalls(SectionCalls(g_szJournalAddress, row.m_strCacheProp)), ReadSectionCalls());
         // The service's own configuration is not called for Exchange.
-        EXPECT_EQ(row.m_bPst ? std::vector<std::string>{g_strConfigurePst} : std::vector<std::string>{},
+        EXPECT_EQ(bPst ? std::vector<std::string>{g_strConfigurePst} : std::vector<std::string>{},
                   ReadJournal({"ServiceAdmin#3.ConfigureMsgService("}));
         EXPECT_EQ("DllMain(DLL_PROCESS_DETACH) -> inits=1 uninits=1 alive=[] buffers=0", ReadReleases().back());
         EXPECT_EQ(harness::Crlf(row.m_strDump), Dump());
@@ -390,9 +378,7 @@ TEST_F(SmtpAddressTest, AWarningOfASectionCallIsReportedAndTheRunGoesOn)
     EXPECT_EQ(1u, result.m_dwExitCode);
     std::vector<std::string> vecSectionCalls = SectionCalls();
     vecSectionCalls[callSaveEmsmdb] = "ProfSect#8.SaveChanges(flags=0x00000002) -> 0x00040380 MAPI_W_ERRORS_RETURNED";
-    vecSectionCalls.insert(vecSectionCalls.end(), {"UlRelease(ProfSect#10) -> 0", "UlRelease(ProfSect#8) -> 0",
-                                                   "UlRelease(ProfSect#6) -> 0"});
-    EXPECT_EQ(vecSectionCalls, ReadSectionCalls());
+    EXPECT_EQ(WholeSectionCalls(vecSectionCalls), ReadSectionCalls());
     EXPECT_EQ(std::vector<std::string>{g_szProfile}, harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
     EXPECT_EQ(harness::CRegValue({REG_SZ, std::string(g_szProfile) + '\0'}),
               harness::ReadRegValue(HKEY_CURRENT_USER, standin::szOutlookKey, standin::szDefaultProfileValue));
@@ -463,10 +449,7 @@ TEST_F(SmtpAddressTest, WideTextsAreTheLettersTypedInTheCodePage)
     echo.m_strSmtpAddress = strAddress;
     EXPECT_EQ(harness::Crlf(CreationRun(echo, WholeSteps() + StepLine(stepConfigureExchange))), withAddress.m_strStdout);
     EXPECT_EQ(1u, withAddress.m_dwExitCode);
-    std::vector<std::string> vecSectionCalls = SectionCalls("L\"j\\u00F6rg@example.com\"");
-    vecSectionCalls.insert(vecSectionCalls.end(), {"UlRelease(ProfSect#10) -> 0", "UlRelease(ProfSect#8) -> 0",
-                                                   "UlRelease(ProfSect#6) -> 0"});
-    EXPECT_EQ(vecSectionCalls, ReadSectionCalls());
+    EXPECT_EQ(WholeSectionCalls(SectionCalls("L\"j\\u00F6rg@example.com\"")), ReadSectionCalls());
 
     SetUp();
     const std::string strProxy = "\x8Aproxy.example.com";

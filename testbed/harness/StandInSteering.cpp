@@ -61,6 +61,19 @@ void SetStandInStatus(const std::string& strOperation, HRESULT hr)
     SetStandInNumber(strOperation, static_cast<DWORD>(hr));
 }
 
+bool WaitUntilBlocked(const std::string& strJournal, const std::string& strOperation, const CRunningProgram& run)
+{
+    const std::string strBlocking = strOperation + " -> blocks until killed\n";
+    for (int nWait = 0; nWait < 1200 && !run.WaitForExit(100); ++nWait)
+    {
+        const std::string strText = ReadWholeFile(strJournal);
+        if (strText.size() >= strBlocking.size() &&
+            strText.compare(strText.size() - strBlocking.size(), strBlocking.size(), strBlocking) == 0)
+            return true;
+    }
+    return false;
+}
+
 std::string InSystemDirectory(const char* pszFileName)
 {
     char szSystem[MAX_PATH] = {};

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "testbed/harness/Harness.h"
+
 namespace harness
 {
 // %TEMP%\<name>, as this process sees it.
@@ -22,6 +24,11 @@ void SetStandInText(const std::string& strName, const std::string& strText);    
 void SetStandInNumber(const std::string& strName, DWORD dwValue);               // REG_DWORD
 // The status the operation answers instead of its own.
 void SetStandInStatus(const std::string& strOperation, HRESULT hr);
+
+// True once the run waits in the operation the stand-in was asked to block,
+// as the journal's last line says; false when it ended, or two minutes went by
+// (a 32-bit run through qemu takes seconds to get there).
+bool WaitUntilBlocked(const std::string& strJournal, const std::string& strOperation, const CRunningProgram& run);
 
 // A file in this process's system directory: system32, or for a 32-bit
 // process syswow64 under that name.
