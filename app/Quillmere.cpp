@@ -45,10 +45,9 @@ int main(int argc, char* argv[])
     CProfileSettings settings;
     PrintBanner();
 
-    // Held until the program ends. Nothing is recorded before it is taken: a
-    // run that cannot take it leaves the other run's record and log alone.
-    CRunLock runLock;
-    switch (TakeRunLock(runLock, QUILLMERE_RUN_LOCK_WAIT_MS))
+    // Nothing is recorded before the lock is taken: a run that cannot take it
+    // leaves the other run's record and log alone.
+    switch (TakeRunLock(QUILLMERE_RUN_LOCK_WAIT_MS))
     {
     case ERunLock::Taken:
         break;

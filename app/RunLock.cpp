@@ -2,6 +2,7 @@
 
 #include <sddl.h>
 
+#include <memory>
 #include <string>
 
 namespace
@@ -43,7 +44,7 @@ std::string NameRunLock()
 }
 } // namespace
 
-ERunLock TakeRunLock(CRunLock& lock, DWORD dwWait)
+ERunLock TakeRunLock(DWORD dwWait)
 {
     const std::string strName = NameRunLock();
     CUniqueHandle mutex(strName.empty() ? nullptr : CreateMutexA(nullptr, FALSE, strName.c_str()));
@@ -51,11 +52,11 @@ ERunLock TakeRunLock(CRunLock& lock, DWORD dwWait)
         return ERunLock::Unavailable;
     switch (WaitForSingleObject(mutex.get(), dwWait))
     {
-    // A run killed while it held the lock left the list of unfinished
-    // profiles consistent at every step: taking over is safe.
+    // Every run leaves the lock abandoned, ended or killed; the list of
+    // unfinished profiles is consistent at every step, so taking over is safe.
     case WAIT_ABANDONED:
     case WAIT_OBJECT_0:
-        lock.reset(mutex.release());
+        static_cast<void>(mutex.release());
         return ERunLock::Taken;
     case WAIT_TIMEOUT:
         return ERunLock::Busy;

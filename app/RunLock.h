@@ -8,20 +8,6 @@
 
 #include <windows.h>
 
-#include <memory>
-
-// Gives the lock back when the run ends; Windows hands a lock that a killed
-// run held to the next run that waits for it.
-struct CRunLockReleaser
-{
-    void operator()(HANDLE hMutex) const
-    {
-        ReleaseMutex(hMutex);
-        CloseHandle(hMutex);
-    }
-};
-using CRunLock = std::unique_ptr<void, CRunLockReleaser>;
-
 enum class ERunLock
 {
     Taken,
@@ -35,4 +21,9 @@ enum class ERunLock
 #define QUILLMERE_RUN_LOCK_WAIT_MS 120000
 #endif
 
-ERunLock TakeRunLock(CRunLock& lock, DWORD dwWait);
+// A lock taken is the process's until it is gone: the run never gives it back
+// itself, so Windows does only after MAPI32 has been unloaded and the output
+// flushed, and the next run cannot start MAPI while this one's is still going
+// away. Its handle is not closed either: a run that started in between would
+// otherwise make a fresh mutex of the same name and take it at once.
+ERunLock TakeRunLock(DWORD dwWait);

@@ -200,6 +200,24 @@ TEST_F(RunLockTest, TwoRunsStartedTogetherTakeTurns)
         }
 }
 
+// Outlook's MAPI may take its time to unload at the very end of a run: the
+// next run, started as the first prints its last line, starts MAPI only once
+// the first run's is gone.
+TEST_F(RunLockTest, TheNextRunWaitsUntilTheFirstHasUnloadedMapi)
+{
+    harness::SetStandInNumber(standin::szUnloadDelayValue, 3000);
+    harness::CRunningProgram first(RoadArgs(), m_strOut[0], {}, m_strErr[0]);
+    ASSERT_TRUE(WaitForOutput(m_strOut[0], WholeRun()));
+    harness::CRunningProgram second(RoadArgs(), m_strOut[1], {}, m_strErr[1]);
+    ASSERT_TRUE(first.WaitForExit(60000) && second.WaitForExit(60000));
+
+    EXPECT_EQ(g_vecTwoRuns, ReadRunMarks(m_strJournal));
+    EXPECT_EQ(1u, first.GetExitCode());
+    EXPECT_EQ(harness::Crlf(CreationRun(m_echo, StepLines({stepInit, stepAdminProfiles}) + szExists, false)),
+              harness::ReadWholeFile(m_strOut[1]));
+    EXPECT_EQ(0u, second.GetExitCode());
+}
+
 // A run held up (its redirected output stalled) at any point after it took
 // the lock: a second run started then waits, touching nothing, not even its
 // own record, and goes on once the first has ended.

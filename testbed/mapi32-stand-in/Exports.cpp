@@ -215,7 +215,9 @@ STDAPI_(void) FreeProws(LPSRowSet lpRows)
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE /*hinstDll*/, DWORD dwReason, LPVOID /*lpReserved*/)
 {
-    if (dwReason == DLL_PROCESS_DETACH)
-        Journal("DllMain(DLL_PROCESS_DETACH) -> " + DescribeBalance());
+    if (dwReason != DLL_PROCESS_DETACH)
+        return TRUE;
+    Sleep(ReadUnloadDelay());
+    Journal("DllMain(DLL_PROCESS_DETACH) -> " + DescribeBalance());
     return TRUE;
 }

@@ -168,6 +168,11 @@ std::optional<DWORD> ReadPropertySteering(const char* pszPrefix, const std::stri
     return dwOwn ? dwOwn : ReadDword(key.Get(), SteerProperty(pszPrefix, ulPropTag).c_str());
 }
 
+DWORD ReadUnloadDelay()
+{
+    return ReadDword(OpenControlKey().Get(), szUnloadDelayValue).value_or(0);
+}
+
 ULONG ReadErrorColumn()
 {
     return ReadDword(OpenControlKey().Get(), szErrorColumnValue).value_or(0);

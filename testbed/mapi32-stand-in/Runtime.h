@@ -58,6 +58,8 @@ HRESULT ReadForcedStatus(const char* pszOperation, const std::string& strService
 // A value steering one property (StandInControl.h's szProperty...Prefix), the
 // section kind's own asked first; nothing when neither is set.
 std::optional<DWORD> ReadPropertySteering(const char* pszPrefix, const std::string& strKind, ULONG ulPropTag);
+// How long the unload at the end of the process takes, 0 when not steered.
+DWORD ReadUnloadDelay();
 // The column the service table cannot fill, 0 when none.
 ULONG ReadErrorColumn();
 // Creation indices in the order the service table lists them.

@@ -27,6 +27,11 @@ constexpr char szErrorColumnValue[] = "Service Table Error Column";
 // killing its process ends it.
 constexpr char szBlockValue[] = "Block";
 
+// REG_DWORD: milliseconds the stand-in takes to unload at the end of its
+// process, as Outlook's MAPI takes to unload its providers; its unload line
+// is journaled after them.
+constexpr char szUnloadDelayValue[] = "Unload Delay";
+
 // REG_DWORD, named as the operation is in the journal: the status it answers
 // instead of its own. Negative: nothing happens and out-parameters are null.
 // Positive (a warning): it happens, and answers the warning.
