@@ -118,12 +118,24 @@ std::string StepLine(EStep step, EOutcome outcome)
     return LabelLine(StepLabel(step), outcome);
 }
 
-std::string StepLines(std::initializer_list<EStep> steps)
+std::string StepLines(const std::vector<EStep>& steps)
 {
     std::string strLines;
     for (EStep step : steps)
         strLines += StepLine(step);
     return strLines;
+}
+
+const std::vector<EStep> g_vecFirstSteps = {stepInit, stepAdminProfiles};
+const std::vector<EStep> g_vecCreationSteps = {stepCreateProfile, stepLogon,        stepAdminServices,
+                                               stepExchange,      stepAddressBook,  stepServiceTable,
+                                               stepQueryRows,     stepConfigureExchange};
+
+std::vector<EStep> RoadSteps()
+{
+    std::vector<EStep> vecSteps = g_vecFirstSteps;
+    vecSteps.insert(vecSteps.end(), g_vecCreationSteps.begin(), g_vecCreationSteps.end());
+    return vecSteps;
 }
 
 std::string StatusLine(const char* pszLabel, const char* pszStatus)

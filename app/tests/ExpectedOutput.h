@@ -69,7 +69,14 @@ enum class EOutcome
     Failed,
 };
 std::string StepLine(EStep step, EOutcome outcome = EOutcome::Successful);
-std::string StepLines(std::initializer_list<EStep> steps);
+std::string StepLines(const std::vector<EStep>& steps);
+
+// The steps of a run with RoadArgs() that makes its profile: the two before
+// CreateProfile, then those that make it and configure the Exchange service.
+extern const std::vector<EStep> g_vecFirstSteps;
+extern const std::vector<EStep> g_vecCreationSteps;
+// Both, in that order.
+std::vector<EStep> RoadSteps();
 
 constexpr char szExists[] = "Profile already exists. No further action taken.\n";
 constexpr char szDeleted[] = "Deleted profile. \n";

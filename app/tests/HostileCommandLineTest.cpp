@@ -67,7 +67,7 @@ std::string NoProfile(const CEcho& echo)
 std::string RefusedName(const std::string& strProfile)
 {
     return CreationRun(With([&](CEcho& e) { e.m_strProfile = strProfile; }),
-                       StepLines({stepInit, stepAdminProfiles}) + StepLine(stepCreateProfile, EOutcome::Failed));
+                       StepLines(g_vecFirstSteps) + StepLine(stepCreateProfile, EOutcome::Failed));
 }
 
 class HostileTest : public testing::TestWithParam<HostileCase>

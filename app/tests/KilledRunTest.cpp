@@ -58,10 +58,8 @@ protected:
     void ExpectNextRuns(ELeft left)
     {
         harness::StartStandInJournal("quillmere-killed-run-journal.txt");
-        const std::string strStart = StepLines({stepInit, stepAdminProfiles});
-        const std::string strWhole = StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
-                                                stepAddressBook, stepServiceTable, stepQueryRows,
-                                                stepConfigureExchange});
+        const std::string strStart = StepLines(g_vecFirstSteps);
+        const std::string strWhole = StepLines(g_vecCreationSteps);
         const harness::CRunResult next = harness::RunQuillmere(RoadArgs());
         switch (left)
         {
@@ -116,10 +114,7 @@ TEST_F(KilledRun, TheLogKeepsEveryLineAndTheNextRunsNeitherTakeNorDeleteWhatWasL
          ELeft::Unfinished},
         // The profile is whole before it is made the default: nothing is
         // listed any more while that happens.
-        {standin::szForceSetDefaultProfile, {"-d", "D"},
-         StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
-                    stepAddressBook, stepServiceTable, stepQueryRows, stepConfigureExchange}),
-         ELeft::Complete},
+        {standin::szForceSetDefaultProfile, {"-d", "D"}, StepLines(RoadSteps()), ELeft::Complete},
     };
     for (const auto& row : rows)
     {
@@ -149,7 +144,7 @@ TEST_F(KilledRun, ARunHeldUpRightAfterCreatingTheProfileHasListedIt)
 {
     {
         harness::CStalledOutputRun run(RoadArgs());
-        const std::string strBefore = CreationStart(m_echo) + StepLines({stepInit, stepAdminProfiles});
+        const std::string strBefore = CreationStart(m_echo) + StepLines(g_vecFirstSteps);
         ASSERT_TRUE(run.ReadUntil(harness::Crlf(strBefore), 60000)) << harness::Printable(run.GetOutput());
         // Waiting to write the line of "MAPI Create Profile".
         ASSERT_TRUE(run.WaitForBlockedWrite(60000));

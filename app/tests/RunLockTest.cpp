@@ -66,7 +66,7 @@ std::vector<std::string> ReadLoggedLabels()
     return Sorted(harness::ListRegValues(HKEY_CURRENT_USER, g_szLoggingKey));
 }
 
-std::vector<std::string> LoggedLabels(std::initializer_list<EStep> steps)
+std::vector<std::string> LoggedLabels(const std::vector<EStep>& steps)
 {
     std::vector<std::string> vecLabels = {"timestamp"};
     for (EStep step : steps)
@@ -127,9 +127,7 @@ protected:
 
     std::string WholeRun() const
     {
-        return CreationRun(m_echo, StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon,
-                                              stepAdminServices, stepExchange, stepAddressBook, stepServiceTable,
-                                              stepQueryRows, stepConfigureExchange}));
+        return CreationRun(m_echo, StepLines(RoadSteps()));
     }
 
     std::string m_strJournal;
@@ -162,10 +160,8 @@ TEST_F(RunLockTest, TwoRunsStartedTogetherTakeTurns)
 
             CEcho echo = m_echo;
             echo.m_strDelete = bReplace ? "true" : "false";
-            const std::string strWhole = StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
-                                                    stepAddressBook, stepServiceTable, stepQueryRows,
-                                                    stepConfigureExchange});
-            const std::string strStart = StepLines({stepInit, stepAdminProfiles});
+            const std::string strWhole = StepLines(g_vecCreationSteps);
+            const std::string strStart = StepLines(g_vecFirstSteps);
             // Which run took the lock first shows in what it printed.
             const std::string strFirst =
                 harness::Crlf(CreationRun(echo, strStart + (bReplace ? szNotDeleted : "") + strWhole));
@@ -180,11 +176,7 @@ TEST_F(RunLockTest, TwoRunsStartedTogetherTakeTurns)
             EXPECT_EQ("", harness::ReadWholeFile(m_strErr[1]));
 
             EXPECT_EQ(g_vecTwoRuns, ReadRunMarks(m_strJournal));
-            EXPECT_EQ(bReplace ? LoggedLabels({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon,
-                                               stepAdminServices, stepExchange, stepAddressBook, stepServiceTable,
-                                               stepQueryRows, stepConfigureExchange})
-                               : LoggedLabels({stepInit, stepAdminProfiles}),
-                      ReadLoggedLabels());
+            EXPECT_EQ(LoggedLabels(bReplace ? RoadSteps() : g_vecFirstSteps), ReadLoggedLabels());
             EXPECT_EQ(std::vector<std::string>{szRoadProfile},
                       harness::ListRegSubkeys(HKEY_CURRENT_USER, standin::szProfilesKey));
             const std::string strProfileKey = std::string(standin::szProfilesKey) + "\\" + szRoadProfile;
@@ -213,7 +205,7 @@ TEST_F(RunLockTest, TheNextRunWaitsUntilTheFirstHasUnloadedMapi)
 
     EXPECT_EQ(g_vecTwoRuns, ReadRunMarks(m_strJournal));
     EXPECT_EQ(1u, first.GetExitCode());
-    EXPECT_EQ(harness::Crlf(CreationRun(m_echo, StepLines({stepInit, stepAdminProfiles}) + szExists, false)),
+    EXPECT_EQ(harness::Crlf(CreationRun(m_echo, StepLines(g_vecFirstSteps) + szExists, false)),
               harness::ReadWholeFile(m_strOut[1]));
     EXPECT_EQ(0u, second.GetExitCode());
 }
@@ -230,10 +222,7 @@ TEST_F(RunLockTest, ASecondRunWaitsForARunHeldAtAnyStep)
     } rows[] = {
         {"before MAPI", CreationStart(m_echo)},
         {"after creating the profile", CreationStart(m_echo) + StepLines({stepInit, stepAdminProfiles, stepCreateProfile})},
-        {"after configuring it", CreationStart(m_echo) +
-                                     StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon,
-                                                stepAdminServices, stepExchange, stepAddressBook, stepServiceTable,
-                                                stepQueryRows, stepConfigureExchange})},
+        {"after configuring it", CreationStart(m_echo) + StepLines(RoadSteps())},
     };
     for (const auto& row : rows)
     {
@@ -256,11 +245,11 @@ TEST_F(RunLockTest, ASecondRunWaitsForARunHeldAtAnyStep)
         EXPECT_EQ(harness::Crlf(WholeRun()), first.GetOutput());
         EXPECT_EQ(1u, first.GetExitCode());
         ASSERT_TRUE(second.WaitForExit(60000));
-        EXPECT_EQ(harness::Crlf(CreationRun(m_echo, StepLines({stepInit, stepAdminProfiles}) + szExists, false)),
+        EXPECT_EQ(harness::Crlf(CreationRun(m_echo, StepLines(g_vecFirstSteps) + szExists, false)),
                   harness::ReadWholeFile(m_strOut[1]));
         EXPECT_EQ(0u, second.GetExitCode());
         EXPECT_EQ(g_vecTwoRuns, ReadRunMarks(m_strJournal));
-        EXPECT_EQ(LoggedLabels({stepInit, stepAdminProfiles}), ReadLoggedLabels());
+        EXPECT_EQ(LoggedLabels(g_vecFirstSteps), ReadLoggedLabels());
     }
 }
 
@@ -304,13 +293,13 @@ TEST_F(RunLockTest, AKilledRunsLockGoesToTheRunWaitingForIt)
     ASSERT_TRUE(first.Kill());
 
     ASSERT_TRUE(second.WaitForExit(60000));
-    EXPECT_EQ(harness::Crlf(CreationRun(m_echo, StepLines({stepInit, stepAdminProfiles}) + szLeftUnfinished +
+    EXPECT_EQ(harness::Crlf(CreationRun(m_echo, StepLines(g_vecFirstSteps) + szLeftUnfinished +
                                                     szReplaceAdvice,
                                         false)),
               harness::ReadWholeFile(m_strOut[1]));
     EXPECT_EQ(2u, second.GetExitCode());
     EXPECT_EQ("", harness::ReadWholeFile(m_strErr[1]));
-    EXPECT_EQ(LoggedLabels({stepInit, stepAdminProfiles}), ReadLoggedLabels());
+    EXPECT_EQ(LoggedLabels(g_vecFirstSteps), ReadLoggedLabels());
     EXPECT_EQ(std::vector<std::string>{szRoadProfile}, harness::ListRegValues(HKEY_CURRENT_USER, g_szUnfinishedKey));
 }
 

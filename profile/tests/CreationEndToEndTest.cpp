@@ -49,9 +49,7 @@ void CreationRoadTest::RunTheRoad()
     echo.m_strPriority = "Profile will become default";
     echo.m_strCacheMode = "1";
     echo.m_strSuppressFirstRun = "true";
-    const std::string strSteps =
-        StepLines({stepInit, stepAdminProfiles, stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
-                   stepAddressBook, stepServiceTable, stepQueryRows, stepConfigureExchange});
+    const std::string strSteps = StepLines(RoadSteps());
     EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
     EXPECT_EQ("", result.m_strStderr);
     EXPECT_EQ(1u, result.m_dwExitCode);
@@ -177,10 +175,8 @@ TEST_F(CreationTest, PassesTheWholeExchangeArrayWithProxy)
 // MAPI_E_NO_ACCESS means "exists" only when the profile table lists it.
 TEST_F(CreationTest, ExistingProfileIsLeftAloneUnlessReplaced)
 {
-    const std::string strFullRun =
-        StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange, stepAddressBook, stepServiceTable,
-                   stepQueryRows, stepConfigureExchange});
-    const std::string strStart = StepLines({stepInit, stepAdminProfiles});
+    const std::string strFullRun = StepLines(g_vecCreationSteps);
+    const std::string strStart = StepLines(g_vecFirstSteps);
     enum EBefore
     {
         beforeNone,
@@ -293,7 +289,7 @@ TEST_F(CreationTest, ARefusedCreationIsAFailureUnlessTheTableListsTheProfile)
 
         const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs);
 
-        const std::string strSteps = StepLines({stepInit, stepAdminProfiles}) + row.m_strSteps;
+        const std::string strSteps = StepLines(g_vecFirstSteps) + row.m_strSteps;
         EXPECT_EQ(harness::Crlf(CreationRun(RoadEcho(), strSteps, row.m_bDone)), result.m_strStdout);
         EXPECT_EQ(harness::Crlf(row.m_strStderr), result.m_strStderr);
         EXPECT_EQ(row.m_dwExit, result.m_dwExitCode);
@@ -522,7 +518,7 @@ TEST_F(CreationTest, TheUndoIsAStepOfItsOwn)
         expected::CEcho echo = RoadEcho();
         echo.m_strPriority = "Profile will become default";
         const std::string strSteps =
-            StepLines({stepInit, stepAdminProfiles}) + StepLine(stepCreateProfile, row.m_create) +
+            StepLines(g_vecFirstSteps) + StepLine(stepCreateProfile, row.m_create) +
             StepLines({stepLogon, stepAdminServices, stepExchange, stepAddressBook, stepServiceTable, stepQueryRows}) +
             StepLine(stepConfigureExchange, EOutcome::Failed) + UndoLine(row.m_undo);
         const std::string strStderr =
@@ -548,8 +544,7 @@ TEST_F(CreationTest, TheUndoIsAStepOfItsOwn)
         // one after, with -a Y, replaces it.
         harness::StartStandInJournal("quillmere-stand-in-journal.txt");
         const harness::CRunResult again = harness::RunQuillmere(Concat(g_vecRoadArgs, {"-d", "D"}));
-        EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines({stepInit, stepAdminProfiles}) + szLeftUnfinished +
-                                                      szReplaceAdvice,
+        EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines(g_vecFirstSteps) + szLeftUnfinished + szReplaceAdvice,
                                             false)),
                   again.m_strStdout);
         EXPECT_EQ(2u, again.m_dwExitCode);
@@ -557,11 +552,8 @@ TEST_F(CreationTest, TheUndoIsAStepOfItsOwn)
 
         const harness::CRunResult replaced = harness::RunQuillmere(Concat(g_vecRoadArgs, {"-d", "D", "-a", "Y"}));
         echo.m_strDelete = "true";
-        EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines({stepInit, stepAdminProfiles}) + szLeftUnfinished +
-                                                      szDeleted +
-                                                      StepLines({stepCreateProfile, stepLogon, stepAdminServices,
-                                                                 stepExchange, stepAddressBook, stepServiceTable,
-                                                                 stepQueryRows, stepConfigureExchange}))),
+        EXPECT_EQ(harness::Crlf(CreationRun(echo, StepLines(g_vecFirstSteps) + szLeftUnfinished + szDeleted +
+                                                      StepLines(g_vecCreationSteps))),
                   replaced.m_strStdout);
         EXPECT_EQ(1u, replaced.m_dwExitCode);
         EXPECT_FALSE(harness::RegKeyExists(HKEY_CURRENT_USER, g_szUnfinishedKey));
@@ -583,8 +575,7 @@ TEST_F(CreationTest, AWarningIsReportedAndCreationGoesOn)
         const harness::CRunResult result = harness::RunQuillmere(g_vecRoadArgs);
 
         std::string strSteps;
-        for (EStep step : {stepInit, stepAdminProfiles, stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
-                           stepAddressBook, stepServiceTable, stepQueryRows, stepConfigureExchange})
+        for (EStep step : RoadSteps())
             strSteps += StepLine(step, step == warned ? EOutcome::Warning : EOutcome::Successful);
         EXPECT_EQ(harness::Crlf(CreationRun(RoadEcho(), strSteps)), result.m_strStdout);
         EXPECT_EQ(harness::Crlf(StatusLine(warned, szErrorsReturned)), result.m_strStderr);

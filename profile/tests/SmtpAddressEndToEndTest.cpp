@@ -218,7 +218,7 @@ TEST_F(SmtpAddressTest, TheAddressGoesIntoTheProvidersSections)
 
         std::string strSteps = WholeSteps(bPst);
         if (bReplace)
-            strSteps.insert(StepLines({stepInit, stepAdminProfiles}).size(), szDeleted);
+            strSteps.insert(StepLines(g_vecFirstSteps).size(), szDeleted);
         strSteps += StepLine(stepConfigureExchange) + (bPst ? StepLine(stepConfigurePst) : "");
         EXPECT_EQ(harness::Crlf(CreationRun(echo, strSteps)), result.m_strStdout);
         EXPECT_EQ("", result.m_strStderr);

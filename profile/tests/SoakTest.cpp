@@ -83,8 +83,7 @@ TEST(Soak, RunsInARowLeaveAtMostOneProfileAndTheLastRunsLog)
         std::vector<std::string> vecProfiles = {"Soak"};
         if (nKind != kindFindsIt)
         {
-            for (EStep step : {stepCreateProfile, stepLogon, stepAdminServices, stepExchange, stepAddressBook,
-                               stepServiceTable, stepQueryRows, stepConfigureExchange})
+            for (EStep step : g_vecCreationSteps)
                 vecLogged.push_back(StepLabel(step));
             dwExpectedExit = 1;
         }

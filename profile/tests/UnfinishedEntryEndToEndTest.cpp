@@ -23,9 +23,8 @@ using namespace expected;
 
 TEST_F(CreationTest, AnEarlierRunsEntryNeverDeletesAProfileUnasked)
 {
-    const std::string strStart = StepLines({stepInit, stepAdminProfiles});
-    const std::string strWhole = StepLines({stepCreateProfile, stepLogon, stepAdminServices, stepExchange,
-                                            stepAddressBook, stepServiceTable, stepQueryRows, stepConfigureExchange});
+    const std::string strStart = StepLines(g_vecFirstSteps);
+    const std::string strWhole = StepLines(g_vecCreationSteps);
     enum EProfile
     {
         profileGone,
